@@ -1,0 +1,134 @@
+// A stand-in for the host player: loads the plug-in DLL by path, calls its entry points
+// in the host's order and feeds it sample blocks from a sample-stream file (or a quiet
+// pulse) at a steady pace while pumping the window thread's messages.
+//
+//   testhost.exe [--dll PATH] [--samples FILE.qsb] [--seconds N]
+//
+// Prints what a tester needs to see ("init 0", the frame-rate line, "quit") and exits
+// with the value Init returned.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/vis_module.h"
+
+namespace {
+constexpr size_t kBlockBytes = 2304;
+
+struct Options {
+    std::string dll = "qelv.dll";
+    std::string samples;
+    double seconds = 3;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (i + 1 >= argc) return false;
+        if (a == "--dll") options.dll = argv[++i];
+        else if (a == "--samples") options.samples = argv[++i];
+        else if (a == "--seconds") options.seconds = std::atof(argv[++i]);
+        else return false;
+    }
+    return true;
+}
+
+std::vector<uint8_t> ReadBlocks(const std::string& path) {
+    std::vector<uint8_t> data;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        uint8_t chunk[kBlockBytes];
+        while (std::fread(chunk, 1, kBlockBytes, f) == kBlockBytes) data.insert(data.end(), chunk, chunk + kBlockBytes);
+        std::fclose(f);
+    }
+    return data;
+}
+
+// Without a stream: a bass pulse twice a second, so beats and spectra both move.
+void PulseBlock(uint8_t* block, int index) {
+    std::memset(block, 0, kBlockBytes);
+    const bool loud = index % 25 < 3;
+    for (int bin = 0; bin < 576; ++bin) {
+        const int v = loud ? 255 - bin / 3 : 40 - bin / 16;
+        block[bin] = block[576 + bin] = uint8_t(v < 0 ? 0 : v);
+    }
+    for (int s = 0; s < 576; ++s) block[1152 + s] = block[1728 + s] = uint8_t((s * 7 + index * 13) & 0x3F);
+}
+
+std::string PanelFrameRate() {
+    HWND panel = FindWindowA(nullptr, "Qelv 5 - Control Panel");
+    char text[64] = {};
+    if (panel) GetDlgItemTextA(panel, 1020, text, sizeof text);
+    return text;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: testhost.exe [--dll PATH] [--samples FILE.qsb] [--seconds N]\n");
+        return 2;
+    }
+    HMODULE library = LoadLibraryA(options.dll.c_str());
+    if (!library) {
+        std::fprintf(stderr, "cannot load %s\n", options.dll.c_str());
+        return 2;
+    }
+    auto getHeader = reinterpret_cast<PluginHeader* (*)()>(reinterpret_cast<void*>(GetProcAddress(library, "vambloVisGetHeader")));
+    if (!getHeader) {
+        std::fprintf(stderr, "no vambloVisGetHeader export\n");
+        return 2;
+    }
+    PluginHeader* header = getHeader();
+    VisModule* module = header->moduleAt(0);
+    std::printf("header 0x%x \"%s\"\n", unsigned(header->headerVersion), header->headerTitle);
+    module->parentWindow = nullptr;
+    module->instance = library;
+    module->configProc(module);
+
+    const int32_t init = module->initProc(module);
+    std::printf("init %d\n", init);
+    std::fflush(stdout);
+    if (init != 0) return init;
+
+    const std::vector<uint8_t> blocks = options.samples.empty() ? std::vector<uint8_t>() : ReadBlocks(options.samples);
+    std::atomic<bool> stop{false};
+    std::atomic<int> rendered{0};
+    std::thread feeder([&] {
+        uint8_t block[kBlockBytes];
+        for (int i = 0; !stop; ++i) {
+            const size_t count = blocks.size() / kBlockBytes;
+            if (count) std::memcpy(block, &blocks[(i % count) * kBlockBytes], kBlockBytes);
+            else PulseBlock(block, i);
+            std::memcpy(module->spectrum, block, 1152);
+            std::memcpy(module->waveform, block + 1152, 1152);
+            module->renderProc(module);
+            ++rendered;
+            Sleep(20);
+        }
+    });
+
+    const DWORD end = GetTickCount() + DWORD(options.seconds * 1000);
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+    const std::string fps = PanelFrameRate();
+    stop = true;
+    feeder.join();
+    std::printf("blocks %d\n", rendered.load());
+    std::printf("frame rate: %s\n", fps.empty() ? "(not shown)" : fps.c_str());
+    module->quitProc(module);
+    std::printf("quit\n");
+    FreeLibrary(library);
+    return 0;
+}

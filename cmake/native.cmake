@@ -1,0 +1,20 @@
+# The native tool and its libraries.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(KISSFFT REQUIRED IMPORTED_TARGET kissfft-float)
+
+qelv_sources(PLAYER_SOURCES player)
+if(PLAYER_SOURCES)
+  add_library(qelv_player STATIC ${PLAYER_SOURCES})
+  target_link_libraries(qelv_player PUBLIC qelv_engine PkgConfig::SNDFILE PkgConfig::KISSFFT)
+endif()
+
+qelv_sources(NATIVE_SOURCES platform/native)
+qelv_sources(QELV_APP_SOURCES apps/qelv)
+if(QELV_APP_SOURCES)
+  add_executable(qelv ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
+  target_link_libraries(qelv PRIVATE qelv_headless)
+  if(TARGET qelv_player)
+    target_link_libraries(qelv PRIVATE qelv_player)
+  endif()
+endif()

@@ -1,0 +1,43 @@
+# One GoogleTest binary per folder of tests/.
+if(WIN32)
+  # Debian ships the GoogleTest sources; build them with the cross compiler.
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(QELV_GTEST gtest gmock gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(QELV_GTEST GTest::gtest GTest::gmock GTest::gtest_main)
+endif()
+include(GoogleTest)
+
+function(qelv_test_binary folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${folder}_tests ${sources})
+  target_link_libraries(${folder}_tests PRIVATE qelv_headless ${ARGN} ${QELV_GTEST})
+  if(WIN32)
+    # Under Wine a whole binary is one test: discovery would boot Wine once more per binary.
+    add_test(NAME win32.${folder}_tests COMMAND ${folder}_tests)
+  else()
+    gtest_discover_tests(${folder}_tests DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()
+
+foreach(folder host pipeline effects output ui)
+  qelv_test_binary(${folder})
+endforeach()
+
+if(WIN32)
+  # scripts/wine-env.sh starts one persistent wineserver with its services before ctest
+  # runs, so no test boots its own.
+  file(GLOB wine_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.sh)
+  foreach(script ${wine_scripts})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME wine.${name} COMMAND sh ${script} $<TARGET_FILE:testhost> $<TARGET_FILE:qelv>)
+  endforeach()
+elseif(TARGET qelv_player)
+  qelv_test_binary(player qelv_player)
+endif()

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+
+#include "host/vis_module.h"
+
+// The window settings, read from section "Qelv5" of the host's settings file when the
+// output window opens and written back when it closes.
+struct WindowSettings {
+    int32_t x = 100, y = 100, w = 400, h = 300;  // cfg_x, cfg_y, cfg_w, cfg_h
+    int32_t fsW = 320, fsH = 240, fsD = 0;       // cfg_fs_w, cfg_fs_h, cfg_fs_d
+};
+extern WindowSettings windowSettings;
+
+int OpenOutputWindow(VisModule* module);  // 0 ok, 1 failed (shown)
+void CloseOutputWindow();
+WindowHandle OutputWindowHandle();
+// Client size of the output window (0 x 0 when there is none).
+void OutputClientSize(int32_t* width, int32_t* height);

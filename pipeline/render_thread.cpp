@@ -1,0 +1,50 @@
+#include "pipeline/render_thread.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "host/lifecycle.h"
+#include "host/sample_intake.h"
+#include "output/frame_surface.h"
+#include "pipeline/effect_chain.h"
+#include "ui/control_panel.h"
+
+namespace {
+int64_t TickCount() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+int32_t FramesPerSecond(int32_t frames, int64_t elapsedMs) {
+    // 21 frames can pass within one tick on a fast machine; count that as 1 ms.
+    if (elapsedMs < 1) elapsedMs = 1;
+    return int32_t((int64_t(frames) * 1000 + elapsedMs / 2) / elapsedMs);
+}
+
+int RenderThreadMain() {
+    uint8_t snapshot[kSnapshotBytes];
+    char text[64];
+    int64_t start = TickCount();
+    int count = 0;
+    if (quitFlag) return 0;
+    do {
+        const int32_t beat = TakeSnapshot(snapshot);
+        if (framebufferClear) ClearFrame(0);
+        int32_t width = 0, height = 0;
+        uint32_t* frame = BeginFrame(&width, &height);
+        if (!frame) continue;
+        RenderChain(snapshot, frame, width, height, beat);
+        PresentFrame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (++count == 21) {
+            std::snprintf(text, sizeof text, "%d FPS @ %dx%dx32bpp", FramesPerSecond(21, TickCount() - start),
+                          width, height);
+            ShowFrameRate(text);
+            count = 0;
+            start = TickCount();
+        }
+    } while (!quitFlag);
+    return 0;
+}

@@ -1,0 +1,17 @@
+#include "platform/shell.h"
+
+namespace {
+// Until a platform installs its shell, nothing is shown and nothing is stored.
+class SilentShell final : public Shell {
+public:
+    void ShowMessage(WindowHandle, const char*, const char*) override {}
+    std::string ProgramFilePath(const char*) override { return {}; }
+    int ReadSetting(const char*, const char*, int fallback) override { return fallback; }
+    void WriteSetting(const char*, const char*, int) override {}
+};
+SilentShell silentShell;
+Shell* current = &silentShell;
+}  // namespace
+
+Shell& shell() { return *current; }
+void InstallShell(Shell* s) { current = s ? s : &silentShell; }

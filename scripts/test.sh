@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds both trees (native x86-64 and the 32-bit Windows plug-in) and runs every test:
+# native unit tests, a sanitizer build, the preset fuzzer, and the win32 tests under Wine
+# inside an Xvfb display of their own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+echo "== native build"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j"$jobs"
+(cd build/native && ctest --output-on-failure -j"$jobs")
+
+echo "== sanitizer build (address, undefined behaviour)"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQELV_SANITIZE=ON >/dev/null
+cmake --build build/sanitize -j"$jobs"
+(cd build/sanitize && ctest --output-on-failure -j"$jobs")
+
+if [ -f fuzz/CMakeLists.txt ]; then
+  echo "== preset fuzzer"
+  cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+  cmake --build build/fuzz -j"$jobs"
+  mkdir -p build/fuzz/corpus
+  build/fuzz/preset_fuzzer -runs=20000 -max_len=4096 build/fuzz/corpus tests/data/presets
+fi
+
+echo "== win32 build"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win32 -j"$jobs"
+
+echo "== win32 tests under Wine"
+source "$root/scripts/wine-env.sh"
+wine_display_start
+trap wine_display_stop EXIT
+(cd build/win32 && ctest --output-on-failure)
