@@ -11,7 +11,6 @@
 #include "ui/control_panel.h"
 
 std::atomic<int32_t> quitFlag{0};
-int32_t mmxAvailable = 0;
 std::thread* renderThread = nullptr;
 
 void Config(VisModule*) {}

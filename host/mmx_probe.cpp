@@ -1,8 +1,10 @@
-#include "host/lifecycle.h"
+#include "host/mmx.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
 #endif
+
+int32_t mmxAvailable = 0;
 
 namespace {
 // A processor without the identification instruction cannot toggle the ID bit (21) of
