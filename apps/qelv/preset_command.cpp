@@ -1,9 +1,80 @@
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "apps/qelv/commands.h"
+#include "apps/qelv/file_bytes.h"
+#include "apps/qelv/preset_document.h"
+#include "pipeline/preset_bytes.h"
 
-// Placeholder until the command lands.
-int RunPreset(int, char**) {
-    std::fputs("qelv preset: not available yet\n", stderr);
-    return 2;
+namespace {
+const char kUsage[] =
+    "usage: qelv preset show FILE.qlp\n"
+    "       qelv preset to-json FILE.qlp [-o FILE.json]\n"
+    "       qelv preset from-json FILE.json -o FILE.qlp\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "qelv preset: %s\n", message.c_str());
+    return 1;
+}
+
+bool LoadPreset(const std::string& path, PresetDocument& document, std::string& error) {
+    std::vector<uint8_t> bytes;
+    bool cut = false;
+    if (!ReadFileBytes(path, bytes, size_t(kPresetCapacity), cut, error)) return false;
+    if (cut)
+        std::fprintf(stderr, "qelv preset: %s is larger than 1 MiB; only its first 1048576 bytes are read\n",
+                     path.c_str());
+    if (!ParsePreset(bytes, document, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+int RunPreset(int argc, char** argv) {
+    if (argc >= 1 && (!std::strcmp(argv[0], "--help") || !std::strcmp(argv[0], "-h"))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    std::string action = argc >= 1 ? argv[0] : "", input, output;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "-o") && i + 1 < argc) output = argv[++i];
+        else if (input.empty() && argv[i][0] != '-') input = argv[i];
+        else {
+            std::fprintf(stderr, "qelv preset: unexpected argument '%s'\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
+    const bool known = action == "show" || action == "to-json" || action == "from-json";
+    if (!known || input.empty() || (action == "from-json" && output.empty()) || (action == "show" && !output.empty())) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    std::string error;
+    PresetDocument document;
+    if (action == "from-json") {
+        std::vector<uint8_t> text;
+        bool cut = false;
+        if (!ReadFileBytes(input, text, size_t(64) << 20, cut, error)) return Fail(error);
+        const auto json = nlohmann::ordered_json::parse(text.begin(), text.end(), nullptr, false);
+        if (json.is_discarded()) return Fail(input + ": not valid JSON");
+        if (!PresetFromJson(json, document, error)) return Fail(input + ": " + error);
+        if (!WriteFileBytes(output, SerializePreset(document), error)) return Fail(error);
+        return 0;
+    }
+    if (!LoadPreset(input, document, error)) return Fail(error);
+    if (action == "show") {
+        std::fputs(DescribePreset(document).c_str(), stdout);
+        return 0;
+    }
+    const std::string json = PresetToJson(document).dump(2) + "\n";
+    if (output.empty()) {
+        std::fputs(json.c_str(), stdout);
+        return 0;
+    }
+    return WriteFileBytes(output, std::vector<uint8_t>(json.begin(), json.end()), error) ? 0 : Fail(error);
 }

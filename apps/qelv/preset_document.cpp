@@ -1,0 +1,281 @@
+#include "apps/qelv/preset_document.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "pipeline/effect_chain.h"
+#include "pipeline/effect_factory.h"
+#include "pipeline/effect_settings.h"
+#include "pipeline/preset_bytes.h"
+
+namespace {
+using Json = nlohmann::ordered_json;
+
+// What the tools know of a type id: its name and setting words, or nothing.
+struct TypeInfo {
+    bool known = false;
+    char name[kEffectNameBytes] = {};
+    const SettingTable* table = nullptr;
+};
+
+TypeInfo LookUp(int32_t typeId) {
+    TypeInfo info;
+    if (typeId < 0 || typeId >= EffectTypeCount()) return info;
+    info.known = true;
+    effectFactories[typeId](info.name);
+    // Setting tables are static per type; the instance only tells which one.
+    std::unique_ptr<Effect> effect(CreateEffect(typeId));
+    if (effect) info.table = effect->settingTable();
+    return info;
+}
+
+int DecodedFieldCount(const TypeInfo& info, const PresetEntry& entry) {
+    if (!info.table) return 0;
+    return std::min<int>(info.table->payloadCount, int(entry.payload.size() / 4));
+}
+
+std::string Hex(const uint8_t* bytes, size_t n) {
+    std::string s;
+    char two[3];
+    for (size_t i = 0; i < n; ++i) {
+        std::snprintf(two, sizeof two, "%02x", bytes[i]);
+        s += two;
+    }
+    return s;
+}
+
+bool FromHex(const std::string& text, std::vector<uint8_t>& out) {
+    if (text.size() % 2) return false;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        unsigned v;
+        if (!std::isxdigit(uint8_t(text[i])) || !std::isxdigit(uint8_t(text[i + 1])) ||
+            std::sscanf(text.c_str() + i, "%2x", &v) != 1)
+            return false;
+        out.push_back(uint8_t(v));
+    }
+    return true;
+}
+
+std::string FieldText(FieldKind kind, int32_t value) {
+    char text[32];
+    if (kind == FieldKind::Colour && (uint32_t(value) >> 24) == 0)
+        std::snprintf(text, sizeof text, "#%06" PRIX32, uint32_t(value));
+    else if (kind == FieldKind::Flags)
+        std::snprintf(text, sizeof text, "0x%" PRIX32, uint32_t(value));
+    else
+        std::snprintf(text, sizeof text, "%" PRId32, value);
+    return text;
+}
+
+Json FieldJson(FieldKind kind, int32_t value) {
+    if (kind == FieldKind::Colour && (uint32_t(value) >> 24) == 0) return FieldText(kind, value);
+    return value;
+}
+
+bool Int32FromJson(const Json& j, int32_t& value) {
+    if (!j.is_number_integer()) return false;
+    const int64_t v = j.get<int64_t>();
+    if (v < INT32_MIN || v > INT32_MAX || (j.is_number_unsigned() && j.get<uint64_t>() > INT32_MAX)) return false;
+    value = int32_t(v);
+    return true;
+}
+
+bool FieldFromJson(const Json& j, int32_t& value) {
+    if (j.is_number_integer()) return Int32FromJson(j, value);
+    if (j.is_string()) {
+        const std::string s = j.get<std::string>();
+        if (s.size() != 7 || s[0] != '#') return false;
+        std::vector<uint8_t> rgb;
+        if (!FromHex(s.substr(1), rgb)) return false;
+        value = int32_t(uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2]);
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
+bool ParsePreset(const std::vector<uint8_t>& data, PresetDocument& document, std::string& error) {
+    if (data.size() < size_t(kPresetHeaderBytes) || std::memcmp(data.data(), kPresetHeader, kPresetHeaderBytes)) {
+        error = "not a preset (the header is missing or wrong)";
+        return false;
+    }
+    document = PresetDocument();
+    document.hasClearByte = data.size() > size_t(kPresetHeaderBytes);
+    document.clearByte = document.hasClearByte ? data[kPresetHeaderBytes] : 0;
+    size_t position = kPresetHeaderBytes + 1;
+    while (position < data.size()) {
+        if (data.size() - position < 8) break;
+        PresetEntry entry;
+        entry.typeId = ReadInt32LE(&data[position]);
+        entry.declaredLength = ReadInt32LE(&data[position + 4]);
+        position += 8;
+        const size_t wanted = entry.declaredLength < 0 ? 0 : size_t(entry.declaredLength);
+        const size_t present = std::min(wanted, data.size() - position);
+        entry.payload.assign(data.begin() + long(position), data.begin() + long(position + present));
+        position += present;
+        const bool negative = entry.declaredLength < 0;
+        document.entries.push_back(std::move(entry));
+        if (negative) break;  // the reader stops here too
+    }
+    if (position < data.size()) document.trailing.assign(data.begin() + long(position), data.end());
+    return true;
+}
+
+std::vector<uint8_t> SerializePreset(const PresetDocument& document) {
+    std::vector<uint8_t> out(kPresetHeader, kPresetHeader + kPresetHeaderBytes);
+    if (document.hasClearByte) out.push_back(document.clearByte);
+    for (const PresetEntry& entry : document.entries) {
+        uint8_t word[8];
+        WriteInt32LE(word, entry.typeId);
+        WriteInt32LE(word + 4, entry.declaredLength);
+        out.insert(out.end(), word, word + 8);
+        out.insert(out.end(), entry.payload.begin(), entry.payload.end());
+    }
+    out.insert(out.end(), document.trailing.begin(), document.trailing.end());
+    return out;
+}
+
+std::string DescribePreset(const PresetDocument& document) {
+    std::string text;
+    char line[256];
+    std::snprintf(line, sizeof line, "clearing %s (clear byte %u)\n", document.clearByte ? "on" : "off",
+                  unsigned(document.clearByte));
+    text += line;
+    std::snprintf(line, sizeof line, "%zu entries\n", document.entries.size());
+    text += line;
+    for (size_t i = 0; i < document.entries.size(); ++i) {
+        const PresetEntry& entry = document.entries[i];
+        const TypeInfo info = LookUp(entry.typeId);
+        std::snprintf(line, sizeof line, "%3zu  type %" PRId32 "  %s\n", i, entry.typeId,
+                      info.known ? info.name : "(unknown type id: skipped when loaded)");
+        text += line;
+        const int fields = DecodedFieldCount(info, entry);
+        for (int f = 0; f < fields; ++f) {
+            const SettingWord& word = info.table->words[f];
+            text += "       " + std::string(word.name) + " = " +
+                    FieldText(word.kind, ReadInt32LE(&entry.payload[size_t(4 * f)])) + "\n";
+        }
+        if (info.table && fields < info.table->payloadCount)
+            text += "       (payload ends early: the other settings keep their defaults)\n";
+        const size_t decoded = size_t(4 * fields);
+        if (entry.payload.size() > decoded) {
+            std::snprintf(line, sizeof line, "       %zu further payload bytes%s\n", entry.payload.size() - decoded,
+                          info.known ? ", not read by the effect" : "");
+            text += line;
+        }
+        if (entry.declaredLength < 0 || size_t(entry.declaredLength) != entry.payload.size()) {
+            std::snprintf(line, sizeof line, "       damaged: the payload length says %" PRId32 " but %zu bytes follow\n",
+                          entry.declaredLength, entry.payload.size());
+            text += line;
+        }
+        if (i == size_t(kChainSlots)) text += "       (this and later entries are beyond 256 effects: not loaded)\n";
+    }
+    if (!document.trailing.empty()) {
+        std::snprintf(line, sizeof line, "damaged: %zu bytes at the end do not form an entry\n", document.trailing.size());
+        text += line;
+    }
+    return text;
+}
+
+Json PresetToJson(const PresetDocument& document) {
+    Json json;
+    json["clear"] = document.hasClearByte ? Json(document.clearByte) : Json(nullptr);
+    Json effects = Json::array();
+    for (const PresetEntry& entry : document.entries) {
+        const TypeInfo info = LookUp(entry.typeId);
+        Json e;
+        e["type"] = entry.typeId;
+        if (info.known) e["name"] = info.name;
+        const int fields = DecodedFieldCount(info, entry);
+        if (fields > 0) {
+            Json values;
+            for (int f = 0; f < fields; ++f) {
+                const SettingWord& word = info.table->words[f];
+                values[word.name] = FieldJson(word.kind, ReadInt32LE(&entry.payload[size_t(4 * f)]));
+            }
+            e["fields"] = values;
+        }
+        const size_t decoded = size_t(4 * fields);
+        if (entry.payload.size() > decoded) e["bytes"] = Hex(entry.payload.data() + decoded, entry.payload.size() - decoded);
+        if (entry.declaredLength < 0 || size_t(entry.declaredLength) != entry.payload.size())
+            e["length"] = entry.declaredLength;
+        effects.push_back(e);
+    }
+    json["effects"] = effects;
+    if (!document.trailing.empty()) json["trailing"] = Hex(document.trailing.data(), document.trailing.size());
+    return json;
+}
+
+bool PresetFromJson(const Json& json, PresetDocument& document, std::string& error) {
+    document = PresetDocument();
+    if (!json.is_object() || !json.contains("effects") || !json["effects"].is_array()) {
+        error = "expected an object with an \"effects\" array";
+        return false;
+    }
+    const Json clear = json.value("clear", Json(1));
+    if (clear.is_null()) {
+        document.hasClearByte = false;
+        document.clearByte = 0;
+    } else if (clear.is_number_integer() && clear.get<int64_t>() >= 0 && clear.get<int64_t>() <= 255) {
+        document.clearByte = uint8_t(clear.get<int>());
+    } else {
+        error = "\"clear\" must be a number 0..255 or null";
+        return false;
+    }
+    int index = 0;
+    for (const Json& e : json["effects"]) {
+        const std::string where = "effect " + std::to_string(index++) + ": ";
+        PresetEntry entry;
+        if (!e.is_object() || !e.contains("type") || !Int32FromJson(e["type"], entry.typeId)) {
+            error = where + "needs a 32-bit whole-number \"type\"";
+            return false;
+        }
+        const TypeInfo info = LookUp(entry.typeId);
+        if (e.contains("fields")) {
+            if (!info.table || !e["fields"].is_object()) {
+                error = where + "\"fields\" given for a type without known settings";
+                return false;
+            }
+            int f = 0;
+            for (auto it = e["fields"].begin(); it != e["fields"].end(); ++it, ++f) {
+                int32_t value;
+                if (f >= info.table->payloadCount || it.key() != info.table->words[f].name) {
+                    error = where + "field \"" + it.key() + "\" is not the next setting of " + info.name;
+                    if (f < info.table->payloadCount) error += " (expected \"" + std::string(info.table->words[f].name) + "\")";
+                    return false;
+                }
+                if (!FieldFromJson(it.value(), value)) {
+                    error = where + "field \"" + it.key() + "\" must be a 32-bit number or \"#RRGGBB\"";
+                    return false;
+                }
+                uint8_t bytes[4];
+                WriteInt32LE(bytes, value);
+                entry.payload.insert(entry.payload.end(), bytes, bytes + 4);
+            }
+        }
+        if (e.contains("bytes") && (!e["bytes"].is_string() || !FromHex(e["bytes"].get<std::string>(), entry.payload))) {
+            error = where + "\"bytes\" must be a string of hex digit pairs";
+            return false;
+        }
+        entry.declaredLength = int32_t(entry.payload.size());
+        if (e.contains("length")) {
+            if (!Int32FromJson(e["length"], entry.declaredLength)) {
+                error = where + "\"length\" must be a 32-bit whole number";
+                return false;
+            }
+        }
+        document.entries.push_back(std::move(entry));
+    }
+    if (json.contains("trailing") &&
+        (!json["trailing"].is_string() || !FromHex(json["trailing"].get<std::string>(), document.trailing))) {
+        error = "\"trailing\" must be a string of hex digit pairs";
+        return false;
+    }
+    if (SerializePreset(document).size() > size_t(kPresetCapacity)) {
+        error = "the preset would be larger than 1 MiB";
+        return false;
+    }
+    return true;
+}
