@@ -16,3 +16,11 @@ target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player)
 
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
+
+# Speed targets live in benchmarks, never in timed tests.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  add_executable(qelv_bench ${BENCH_SOURCES})
+  target_link_libraries(qelv_bench PRIVATE qelv_headless benchmark::benchmark)
+endif()

@@ -1,0 +1,33 @@
+// Speed of the per-block intake and of the drawing primitives every frame leans on.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "effects/line_drawing.h"
+#include "host/sample_intake.h"
+
+namespace {
+void BM_RenderIntake(benchmark::State& state) {
+    BuildSpectrumCurve();
+    VisModule module{};
+    for (int i = 0; i < 1152; ++i) module.spectrum[i] = uint8_t(i * 7);
+    uint8_t snapshot[kSnapshotBytes];
+    for (auto _ : state) {
+        Render(&module);
+        if (state.iterations() % 4 == 0) TakeSnapshot(snapshot);
+    }
+}
+BENCHMARK(BM_RenderIntake);
+
+void BM_AddLineFan(benchmark::State& state) {
+    const int w = 640, h = 360;
+    std::vector<uint32_t> frame(size_t(w) * h);
+    for (auto _ : state) {
+        for (int i = 0; i < 64; ++i) AddLine(frame.data(), w / 2, h / 2, i * 10 - 20, (i * 37) % (h + 40) - 20, w, h, 0x102030);
+        benchmark::DoNotOptimize(frame.data());
+    }
+}
+BENCHMARK(BM_AddLineFan);
+}  // namespace
+
+BENCHMARK_MAIN();
