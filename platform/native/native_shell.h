@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+#include "platform/shell.h"
+
+// The Linux desktop's shell: messages go to standard error; the autosave file and the
+// settings file ("qelv.ini") live in $XDG_CONFIG_HOME/qelv (~/.config/qelv by default).
+class NativeShell final : public Shell {
+public:
+    // configDirectory empty: the XDG rule above.
+    explicit NativeShell(std::string configDirectory = {});
+    void ShowMessage(WindowHandle owner, const char* text, const char* caption) override;
+    std::string ProgramFilePath(const char* fileName) override;
+    int ReadSetting(const char* section, const char* key, int fallback) override;
+    void WriteSetting(const char* section, const char* key, int value) override;
+
+private:
+    std::string directory;
+};
