@@ -16,8 +16,8 @@ public:
     const SettingTable* settingTable() const override;
     const PageDefinition* page() const override;
 
-    int32_t interval = 1;  // clear on every interval-th beat; 0 never clears
+    int32_t interval = 1;     // clear on every interval-th beat; 0 never clears
     int32_t beatCounter = 0;  // beats seen since the last clear
     int32_t colour = 0xFFFFFF;
-    int32_t blend = 0;  // nonzero: mix with the colour instead of replacing
+    int32_t blend = 0;        // nonzero: mix with the colour instead of replacing
 };

@@ -124,8 +124,8 @@ void BlitterFeedbackEffect::zoomIn(const uint32_t* frame, int32_t width, int32_t
     }
 }
 
-// Shrinks the whole frame by (d + 96)/128 into a centred rectangle; the border around
-// it keeps whatever the frame held.
+// Shrinks the whole frame to 128/(d + 96) of its size in a centred rectangle; the border
+// around it keeps whatever the frame held.
 void BlitterFeedbackEffect::zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction,
                                     bool blended) {
     const uint64_t scale = uint64_t(direction + 96) * 512;

@@ -98,11 +98,4 @@ TEST(FadeoutSettings, LoadTakesTheFirstWordAndSaveWritesIt) {
     EXPECT_EQ(ReadInt32LE(out), 92);
 }
 
-TEST(FadeoutSettings, SettingsChangedRebuildsTheTableForAPageChange) {
-    FadeoutEffect effect;
-    effect.fadeAmount = 1;
-    effect.settingsChanged();
-    EXPECT_EQ(RenderOnPath(effect, Uniform(0x00020100), kWidth, kHeight, false), Uniform(0x00010000));
-}
-
 }  // namespace
