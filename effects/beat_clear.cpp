@@ -1,0 +1,66 @@
+#include "effects/beat_clear.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "effects/packed_pixels.h"
+#include "host/mmx.h"
+#include "pipeline/effect_settings.h"
+#include "ui/effect_page.h"
+
+namespace {
+constexpr int32_t kDefaultInterval = 1;
+
+inline uint32_t HalfBlend(uint32_t pixel, uint32_t colour) {
+    return ((pixel >> 1) & 0xFF7F7F7Fu) + ((colour >> 1) & 0xFF7F7F7Fu);
+}
+}  // namespace
+
+const SettingTable* BeatClearEffect::settingTable() const {
+    static const SettingWord words[] = {
+        {"colour", FieldKind::Colour, SettingMember(&BeatClearEffect::colour)},
+        {"blend", FieldKind::Number, SettingMember(&BeatClearEffect::blend)},
+        {"interval", FieldKind::Number, SettingMember(&BeatClearEffect::interval)},
+    };
+    static const SettingTable table = MakeSettingTable(words, 2);
+    return &table;
+}
+
+const PageDefinition* BeatClearEffect::page() const {
+    static const PageBinding bindings[] = {
+        {.controlId = 1014, .kind = ControlKind::Trackbar, .word = SettingMember(&BeatClearEffect::interval),
+         .minimum = 0, .maximum = 100},
+        {.controlId = 1016, .kind = ControlKind::ColourButton, .word = SettingMember(&BeatClearEffect::colour)},
+        {.controlId = 1015, .kind = ControlKind::CheckBox, .word = SettingMember(&BeatClearEffect::blend)},
+    };
+    static const PageDefinition definition = MakePage(108, bindings);
+    return &definition;
+}
+
+void BeatClearEffect::load(const uint8_t* data, int32_t length) {
+    Effect::load(data, length);
+    interval = kDefaultInterval;
+}
+
+void BeatClearEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
+    if (!beat) return;
+    const int32_t every = interval;
+    if (every == 0) return;
+    if (++beatCounter < every) return;
+    beatCounter = 0;
+
+    if (width <= 0 || height <= 0) return;
+    const size_t count = size_t(width) * size_t(height);
+    const uint32_t fill = uint32_t(colour);
+    if (!blend) {
+        std::fill(frame, frame + count, fill);
+        return;
+    }
+    size_t first = 0;
+    if (mmxAvailable) {
+        HalfBlendPairs(frame, count / 2, fill);
+        first = count / 2 * 2;
+    }
+    // An odd last pixel has no partner for the packed path and is mixed on its own.
+    for (size_t i = first; i < count; ++i) frame[i] = HalfBlend(frame[i], fill);
+}

@@ -1,0 +1,145 @@
+#include "effects/blitter_feedback.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "pipeline/effect_settings.h"
+#include "ui/effect_page.h"
+
+namespace {
+// The largest direction whose zoom-out scale (d + 96) x 512 fits 32 bits. Preset values
+// beyond it shrink the picture to nothing on any real frame anyway.
+constexpr int32_t kMaxDirection = std::numeric_limits<int32_t>::max() / 512 - 96;
+constexpr int32_t kUnscaledDirection = 32;
+constexpr int32_t kGlideStep = 3;
+
+// Halves of both words added; blue is averaged exactly, green and red lose their low bit.
+inline uint32_t Average(uint32_t a, uint32_t b) {
+    return ((a & 0xFEFEFEFFu) + (b & 0xFEFEFEFFu)) >> 1;
+}
+
+// One row of a scaled picture: the source position starts at start and advances by step
+// per pixel (16.16 fixed point); blended, each value is averaged with the frame pixel it
+// will replace.
+void ScaleRow(uint32_t* out, const uint32_t* source, const uint32_t* here, int32_t count, uint64_t start,
+              uint64_t step, bool blended) {
+    uint64_t x = start;
+    if (blended) {
+        for (int32_t i = 0; i < count; ++i, x += step) out[i] = Average(source[x >> 16], here[i]);
+    } else {
+        for (int32_t i = 0; i < count; ++i, x += step) out[i] = source[x >> 16];
+    }
+}
+}  // namespace
+
+const SettingTable* BlitterFeedbackEffect::settingTable() const {
+    static const SettingWord words[] = {
+        {"normal direction", FieldKind::Number, SettingMember(&BlitterFeedbackEffect::normalDirection)},
+        {"on-beat direction", FieldKind::Number, SettingMember(&BlitterFeedbackEffect::onBeatDirection)},
+        {"blend", FieldKind::Number, SettingMember(&BlitterFeedbackEffect::blend)},
+        {"on-beat changes", FieldKind::Number, SettingMember(&BlitterFeedbackEffect::onBeatChanges)},
+        {"current direction", FieldKind::Number, SettingMember(&BlitterFeedbackEffect::currentDirection)},
+    };
+    static const SettingTable table = MakeSettingTable(words, 4);
+    return &table;
+}
+
+// Moving either trackbar also moves the picture to that direction at once, so the user
+// sees the on-beat setting while choosing it.
+const PageDefinition* BlitterFeedbackEffect::page() const {
+    static const PageBinding bindings[] = {
+        {.controlId = 1014, .kind = ControlKind::Trackbar,
+         .word = SettingMember(&BlitterFeedbackEffect::normalDirection), .minimum = 0, .maximum = 64,
+         .alsoWord = SettingMember(&BlitterFeedbackEffect::currentDirection)},
+        {.controlId = 1017, .kind = ControlKind::Trackbar,
+         .word = SettingMember(&BlitterFeedbackEffect::onBeatDirection), .minimum = 0, .maximum = 64,
+         .alsoWord = SettingMember(&BlitterFeedbackEffect::currentDirection)},
+        {.controlId = 1015, .kind = ControlKind::CheckBox, .word = SettingMember(&BlitterFeedbackEffect::blend)},
+        {.controlId = 1018, .kind = ControlKind::CheckBox,
+         .word = SettingMember(&BlitterFeedbackEffect::onBeatChanges)},
+    };
+    static const PageDefinition definition = MakePage(105, bindings);
+    return &definition;
+}
+
+void BlitterFeedbackEffect::load(const uint8_t* data, int32_t length) {
+    Effect::load(data, length);
+    currentDirection = normalDirection;
+}
+
+bool BlitterFeedbackEffect::reserveWorkBuffer(size_t bytes) {
+    if (workBuffer && workBufferBytes == bytes) return true;
+    workBuffer.reset();
+    workBufferBytes = 0;
+    workBuffer.reset(new (std::nothrow) uint32_t[bytes / 4]);
+    if (!workBuffer) return false;
+    workBufferBytes = bytes;
+    return true;
+}
+
+// The glide heads for the normal direction from whichever side the on-beat direction
+// lies on. Once past the normal direction it is held there: the clamp of the drawn
+// direction hides the difference, and the value can no longer run away.
+int32_t BlitterFeedbackEffect::nextDirection() {
+    const int32_t normal = normalDirection;
+    const int64_t current = currentDirection;
+    if (normal < onBeatDirection) {
+        currentDirection = int32_t(std::max<int64_t>(current - kGlideStep, normal));
+        return int32_t(std::max<int64_t>(current, normal));
+    }
+    currentDirection = int32_t(std::min<int64_t>(current + kGlideStep, normal));
+    return int32_t(std::min<int64_t>(current, normal));
+}
+
+void BlitterFeedbackEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return;
+    const size_t bytes = size_t(width) * size_t(height) * 4;
+    // Without a work buffer the frame is skipped whole; the next frame tries again.
+    if (!reserveWorkBuffer(bytes)) return;
+
+    if (beat && onBeatChanges) currentDirection = onBeatDirection;
+    const int32_t direction = std::clamp(nextDirection(), 0, kMaxDirection);
+    const bool blended = blend != 0;
+    if (direction < kUnscaledDirection) {
+        zoomIn(frame, width, height, direction, blended);
+        std::memcpy(frame, workBuffer.get(), bytes);
+    } else if (direction > kUnscaledDirection) {
+        zoomOut(frame, width, height, direction, blended);
+    }
+}
+
+// Enlarges the centre: the source advances (d + 32)/64 of a pixel per output pixel,
+// positions in 16.16 fixed point starting so that the centre stays in place.
+void BlitterFeedbackEffect::zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction,
+                                   bool blended) {
+    const uint64_t step = uint64_t(direction + 32) * 1024;
+    const uint64_t xStart = uint64_t(32 - direction) * 512 * uint64_t(width) + 32768;
+    uint64_t y = uint64_t(32 - direction) * 512 * uint64_t(height) + 32768;
+    uint32_t* out = workBuffer.get();
+    const uint32_t* here = frame;
+    for (int32_t r = 0; r < height; ++r, y += step, out += width, here += width) {
+        ScaleRow(out, frame + size_t(y >> 16) * size_t(width), here, width, xStart, step, blended);
+    }
+}
+
+// Shrinks the whole frame to 128/(d + 96) of its size in a centred rectangle; the border
+// around it keeps whatever the frame held.
+void BlitterFeedbackEffect::zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction,
+                                    bool blended) {
+    const uint64_t scale = uint64_t(direction + 96) * 512;
+    const int32_t smallWidth = int32_t(uint64_t(width) * 65536 / scale);
+    const int32_t smallHeight = int32_t(uint64_t(height) * 65536 / scale);
+    const size_t offset = size_t((height - smallHeight) / 2) * size_t(width) + size_t((width - smallWidth) / 2);
+    uint32_t* out = workBuffer.get() + offset;
+    const uint32_t* here = frame + offset;
+    uint64_t y = 32768;
+    for (int32_t r = 0; r < smallHeight; ++r, y += scale, out += width, here += width) {
+        ScaleRow(out, frame + size_t(y >> 16) * size_t(width), here, smallWidth, 32768, scale, blended);
+    }
+    for (int32_t r = 0; r < smallHeight; ++r) {
+        const size_t at = offset + size_t(r) * size_t(width);
+        std::memcpy(frame + at, workBuffer.get() + at, size_t(smallWidth) * 4);
+    }
+}
