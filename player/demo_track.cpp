@@ -19,7 +19,7 @@ constexpr double kTailSeconds = 1.0;
 // Beyond any real device; also keeps the track's length far from overflow and exhaustion.
 constexpr int kMaxSampleRate = 768000;
 
-enum class Voice { kick, snare, hat, bass, pad, pluck };
+enum class Voice { kick, snare, hat, bass, pad, air, pluck };
 
 struct Note {
     int sixteenth;     // start, counted from the beginning of the track
@@ -50,18 +50,20 @@ std::vector<Note> Arrangement() {
             for (int i = 0; i < 4; ++i) notes.push_back({first + 12 + i, Voice::snare, 0.3 + 0.1 * i, 0.0, 0.0, kSnareLength});
             continue;
         }
-        const bool full = bar >= 2, arpeggio = bar >= 4;
+        const bool drums = bar >= 2, arpeggio = bar >= 4;
         for (int beat = 0; beat < 4; ++beat) {
             const int at = first + 4 * beat;
             notes.push_back({at, Voice::kick, 0.9, 0.0, 0.0, kKickLength});
             notes.push_back({at + 2, Voice::bass, 0.32, 0.0, NoteFrequency(chord.bass + (beat == 3 ? 12 : 0)), kBassLength});
-            if (!full) continue;
+            if (!drums) continue;
             if (beat % 2 == 1) notes.push_back({at, Voice::snare, 0.6, 0.1, 0.0, kSnareLength});
-            notes.push_back({at + 2, Voice::hat, 0.5, -0.3, 0.0, kHatLength});
+            const bool openHat = beat == 3;
+            notes.push_back({at + 2, Voice::hat, 0.6, -0.3, 0.0, openHat ? kOpenHatLength : kHatLength});
+            notes.push_back({at + 1, Voice::hat, 0.3, 0.3, 0.0, kHatLength});
+            notes.push_back({at + 3, Voice::hat, 0.3, 0.3, 0.0, kHatLength});
         }
-        if (full) {
-            for (int note : chord.notes) notes.push_back({first, Voice::pad, 0.055, 0.0, NoteFrequency(note), 2.0});
-        }
+        for (int note : chord.notes) notes.push_back({first, Voice::pad, 0.055, 0.0, NoteFrequency(note), 2.0});
+        notes.push_back({first, Voice::air, 0.06, 0.0, 0.0, 2.0});
         if (arpeggio) {
             for (int i = 0; i < kSixteenthsPerBar; ++i) {
                 const int note = chord.notes[i % 3] + 12 * (1 + (i / 6) % 2);
@@ -79,9 +81,10 @@ double VoiceSample(const Note& note, double t, int64_t sampleIndex) {
     switch (note.voice) {
         case Voice::kick: return Kick(t, sampleIndex);
         case Voice::snare: return Snare(t, sampleIndex);
-        case Voice::hat: return Hat(t, sampleIndex);
+        case Voice::hat: return Hat(t, note.length, sampleIndex);
         case Voice::bass: return Bass(t, note.frequency);
         case Voice::pad: return Pad(t, note.length, note.frequency);
+        case Voice::air: return Air(t, note.length, sampleIndex);
         case Voice::pluck: return Pluck(t, note.frequency);
     }
     return 0.0;
@@ -108,8 +111,8 @@ StereoAudio DemoTrack(int sampleRate) {
     audio.left.resize(size_t(total));
     audio.right.resize(size_t(total));
     for (size_t n = 0; n < size_t(total); ++n) {
-        audio.left[n] = float(std::clamp(0.7 * left[n], -1.0, 1.0));
-        audio.right[n] = float(std::clamp(0.7 * right[n], -1.0, 1.0));
+        audio.left[n] = float(std::clamp(0.55 * left[n], -1.0, 1.0));
+        audio.right[n] = float(std::clamp(0.55 * right[n], -1.0, 1.0));
     }
     return audio;
 }

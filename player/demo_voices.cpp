@@ -79,8 +79,8 @@ double Kick(double t, int64_t sampleIndex) {
     const double rest = 1.0 - std::min(t, sweep) / sweep;
     double turns = low * t + drop * sweep / 4.0 * (1.0 - rest * rest * rest * rest);
     const double body = SineOfTurns(turns) * Decay(t, kKickLength, 2) * Attack(t, 0.002);
-    const double click = NoiseAt(1, sampleIndex) * Decay(t, 0.008, 2);
-    return 0.95 * body + 0.35 * click;
+    const double click = NoiseAt(1, sampleIndex) * Decay(t, 0.012, 2);
+    return 0.95 * body + 0.7 * click;
 }
 
 double Snare(double t, int64_t sampleIndex) {
@@ -89,11 +89,17 @@ double Snare(double t, int64_t sampleIndex) {
     return 0.35 * tone + 0.45 * noise * Decay(t, kSnareLength, 3);
 }
 
-double Hat(double t, int64_t sampleIndex) {
-    // A second difference keeps only the top of the noise.
-    const double noise =
-        (NoiseAt(3, sampleIndex) - 2.0 * NoiseAt(3, sampleIndex - 1) + NoiseAt(3, sampleIndex - 2)) * 0.25;
-    return noise * Decay(t, kHatLength, 3);
+double Hat(double t, double length, int64_t sampleIndex) {
+    // A fourth difference keeps only the top of the noise, mostly above 10 kHz.
+    auto noise = [&](int64_t back) { return NoiseAt(3, sampleIndex - back); };
+    const double high = (noise(0) - 4.0 * noise(1) + 6.0 * noise(2) - 4.0 * noise(3) + noise(4)) / 16.0;
+    return high * Decay(t, length, 3);
+}
+
+double Air(double t, double length, int64_t sampleIndex) {
+    const double noise = (NoiseAt(4, sampleIndex) - NoiseAt(4, sampleIndex - 1)) * 0.5;
+    const double fadeOut = t > length - 0.1 ? (length - t) / 0.1 : 1.0;
+    return noise * Attack(t, 0.3) * std::max(fadeOut, 0.0);
 }
 
 double Bass(double t, double frequency) {
@@ -104,13 +110,14 @@ double Bass(double t, double frequency) {
 
 double Pad(double t, double length, double frequency) {
     double tone = 0.0;
-    for (int h = 1; h <= 5; ++h) tone += SineOfTurns(h * frequency * t) / h;
+    for (int h = 1; h <= 8; ++h) tone += SineOfTurns(h * frequency * t) / h;
     const double fadeOut = t > length - 0.1 ? (length - t) / 0.1 : 1.0;
     return tone * Attack(t, 0.08) * std::max(fadeOut, 0.0);
 }
 
 double Pluck(double t, double frequency) {
-    const double tone = SineOfTurns(frequency * t) + 0.4 * SineOfTurns(2.0 * frequency * t) +
-                        0.2 * SineOfTurns(4.0 * frequency * t);
+    const double weights[] = {1.0, 0.6, 0.45, 0.35, 0.3, 0.25};
+    double tone = 0.0;
+    for (int h = 1; h <= 6; ++h) tone += weights[h - 1] * SineOfTurns(h * frequency * t);
     return tone * Attack(t, 0.003) * Decay(t, kPluckLength, 2);
 }

@@ -16,6 +16,7 @@ double NoteFrequency(int midiNote);
 constexpr double kKickLength = 0.30;
 constexpr double kSnareLength = 0.20;
 constexpr double kHatLength = 0.06;
+constexpr double kOpenHatLength = 0.25;
 constexpr double kBassLength = 0.22;
 constexpr double kPluckLength = 0.15;
 
@@ -23,11 +24,13 @@ constexpr double kPluckLength = 0.15;
 double Kick(double t, int64_t sampleIndex);
 // A short tone under a burst of brightened noise.
 double Snare(double t, int64_t sampleIndex);
-// Noise with its low end removed.
-double Hat(double t, int64_t sampleIndex);
+// Noise with all but its top removed.
+double Hat(double t, double length, int64_t sampleIndex);
+// A held breath of brightened noise under the chords, filling the upper bins.
+double Air(double t, double length, int64_t sampleIndex);
 // A note with three harmonics and a plucked envelope.
 double Bass(double t, double frequency);
-// One held chord note: five harmonics falling as 1/h, faded in and out over its length.
+// One held chord note: eight harmonics falling as 1/h, faded in and out over its length.
 double Pad(double t, double length, double frequency);
 // A short bright note for the arpeggio.
 double Pluck(double t, double frequency);
