@@ -109,8 +109,15 @@ double Bass(double t, double frequency) {
 }
 
 double Pad(double t, double length, double frequency) {
-    double tone = 0.0;
-    for (int h = 1; h <= 8; ++h) tone += SineOfTurns(h * frequency * t) / h;
+    // sin(h x) from the two below it: 2 cos(x) sin((h - 1) x) - sin((h - 2) x).
+    const double turns = frequency * t, twiceCosine = 2.0 * SineOfTurns(turns + 0.25);
+    double below = 0.0, harmonic = SineOfTurns(turns), tone = harmonic;
+    for (int h = 2; h <= 8; ++h) {
+        const double next = twiceCosine * harmonic - below;
+        below = harmonic;
+        harmonic = next;
+        tone += harmonic / h;
+    }
     const double fadeOut = t > length - 0.1 ? (length - t) / 0.1 : 1.0;
     return tone * Attack(t, 0.08) * std::max(fadeOut, 0.0);
 }
