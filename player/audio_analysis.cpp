@@ -10,7 +10,8 @@
 #include "player/spectrum_scale.h"
 
 // Each block shows the music at its time k / fps. Its newest sample is the one at or
-// just before that time; samples before the start count as silence.
+// just before that time; samples before the start, and samples that are not finite
+// numbers, count as silence.
 //
 // Waveform: the 576 newest samples per channel, oldest first, as signed bytes
 // round(sample * 127), clamped.
@@ -59,15 +60,16 @@ public:
     ChannelAnalyser& operator=(const ChannelAnalyser&) = delete;
 
     void Analyse(const std::vector<float>& channel, int64_t newest, int channelIndex, SampleBlock& block) {
-        for (int i = 0; i < kBins; ++i)
-            block.bytes[kWaveformOffset[channelIndex] + i] = WaveformByte(SampleAt(channel, newest - (kBins - 1) + i));
+        uint8_t* waveform = block.bytes + kWaveformOffset[channelIndex];
+        for (int i = 0; i < kBins; ++i) waveform[i] = WaveformByte(SampleAt(channel, newest - (kBins - 1) + i));
 
         for (int n = 0; n < kFftSize; ++n)
             input_[size_t(n)] = SampleAt(channel, newest - (kFftSize - 1) + n) * window_[size_t(n)];
         kiss_fftr(fft_, input_.data(), output_.data());
+        uint8_t* spectrum = block.bytes + kSpectrumOffset[channelIndex];
         for (int k = 0; k < kBins; ++k) {
             const double re = output_[size_t(k)].r, im = output_[size_t(k)].i;
-            block.bytes[kSpectrumOffset[channelIndex] + k] = scale_.ByteForPower(re * re + im * im);
+            spectrum[k] = scale_.ByteForPower(re * re + im * im);
         }
     }
 

@@ -40,7 +40,10 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
     SF_INFO info{};
     SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) {
-        error = "cannot read " + Quoted(path) + " as audio: " + sf_strerror(nullptr);
+        // The file exists, so whatever the library's own text says, it is damaged or not
+        // a format it decodes.
+        error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" +
+                sf_strerror(nullptr) + ")";
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {

@@ -6,15 +6,18 @@
 #include "player/demo_voices.h"
 
 // Twelve bars at 120 beats a minute (two seconds a bar) over Am F C G, then a last kick
-// and a second of tail: 25 seconds. Kick on every beat; the bass answers on the off-beats
-// so that each kick stands alone in the low bins; snare on beats 2 and 4; hats on the
-// off-beats; held chords; an arpeggio in the upper bins. Bar 8 is a break: a second and a
-// half of silence and a snare fill.
+// and a second of tail: 25 seconds. From the start: a kick on every beat, whose click is
+// what the beat detector hears; the bass on the off-beats, so that each kick stands alone
+// in the low bins; held chords over a breath of bright noise. From bar 2: snare on beats
+// 2 and 4, hats on the sixteenths between the kicks, an open hat closing each bar. From
+// bar 4: an arpeggio in the upper bins. Bar 8 is a break: a second and a half of silence,
+// then a snare fill.
 namespace {
 constexpr int kSixteenthsPerBar = 16;
 constexpr int kSixteenthsPerSecond = 8;
 constexpr int kBars = 12;
 constexpr int kBreakBar = 8;
+constexpr double kBarSeconds = 2.0;
 constexpr double kTailSeconds = 1.0;
 // Beyond any real device; also keeps the track's length far from overflow and exhaustion.
 constexpr int kMaxSampleRate = 768000;
@@ -47,33 +50,37 @@ std::vector<Note> Arrangement() {
         const int first = bar * kSixteenthsPerBar;
         const Chord& chord = kChords[bar % 4];
         if (bar == kBreakBar) {
-            for (int i = 0; i < 4; ++i) notes.push_back({first + 12 + i, Voice::snare, 0.3 + 0.1 * i, 0.0, 0.0, kSnareLength});
+            for (int i = 0; i < 4; ++i)
+                notes.push_back({first + 12 + i, Voice::snare, 0.3 + 0.1 * i, 0.0, 0.0, kSnareLength});
             continue;
         }
         const bool drums = bar >= 2, arpeggio = bar >= 4;
         for (int beat = 0; beat < 4; ++beat) {
             const int at = first + 4 * beat;
             notes.push_back({at, Voice::kick, 0.9, 0.0, 0.0, kKickLength});
-            notes.push_back({at + 2, Voice::bass, 0.32, 0.0, NoteFrequency(chord.bass + (beat == 3 ? 12 : 0)), kBassLength});
+            const int bassNote = chord.bass + (beat == 3 ? 12 : 0);
+            notes.push_back({at + 2, Voice::bass, 0.32, 0.0, NoteFrequency(bassNote), kBassLength});
             if (!drums) continue;
             if (beat % 2 == 1) notes.push_back({at, Voice::snare, 0.6, 0.1, 0.0, kSnareLength});
-            const bool openHat = beat == 3;
-            notes.push_back({at + 2, Voice::hat, 0.6, -0.3, 0.0, openHat ? kOpenHatLength : kHatLength});
             notes.push_back({at + 1, Voice::hat, 0.3, 0.3, 0.0, kHatLength});
+            notes.push_back({at + 2, Voice::hat, 0.6, -0.3, 0.0, beat == 3 ? kOpenHatLength : kHatLength});
             notes.push_back({at + 3, Voice::hat, 0.3, 0.3, 0.0, kHatLength});
         }
-        for (int note : chord.notes) notes.push_back({first, Voice::pad, 0.055, 0.0, NoteFrequency(note), 2.0});
-        notes.push_back({first, Voice::air, 0.06, 0.0, 0.0, 2.0});
+        for (int note : chord.notes)
+            notes.push_back({first, Voice::pad, 0.055, 0.0, NoteFrequency(note), kBarSeconds});
+        notes.push_back({first, Voice::air, 0.06, 0.0, 0.0, kBarSeconds});
         if (arpeggio) {
             for (int i = 0; i < kSixteenthsPerBar; ++i) {
                 const int note = chord.notes[i % 3] + 12 * (1 + (i / 6) % 2);
-                notes.push_back({first + i, Voice::pluck, 0.09, i % 2 ? 0.4 : -0.4, NoteFrequency(note), kPluckLength});
+                const double pan = i % 2 ? 0.4 : -0.4;
+                notes.push_back({first + i, Voice::pluck, 0.09, pan, NoteFrequency(note), kPluckLength});
             }
         }
     }
     const int end = kBars * kSixteenthsPerBar;
     notes.push_back({end, Voice::kick, 0.9, 0.0, 0.0, kKickLength});
-    for (int note : kChords[0].notes) notes.push_back({end, Voice::pad, 0.055, 0.0, NoteFrequency(note), kTailSeconds});
+    for (int note : kChords[0].notes)
+        notes.push_back({end, Voice::pad, 0.055, 0.0, NoteFrequency(note), kTailSeconds});
     return notes;
 }
 
@@ -97,7 +104,8 @@ StereoAudio DemoTrack(int sampleRate) {
     if (sampleRate < 1 || sampleRate > kMaxSampleRate) return audio;
 
     const int64_t rate = sampleRate;
-    const int64_t total = kBars * kSixteenthsPerBar * rate / kSixteenthsPerSecond + int64_t(kTailSeconds * double(rate));
+    const int64_t total =
+        kBars * kSixteenthsPerBar * rate / kSixteenthsPerSecond + int64_t(kTailSeconds * double(rate));
     std::vector<double> left(size_t(total), 0.0), right(size_t(total), 0.0);
     for (const Note& note : Arrangement()) {
         const int64_t start = note.sixteenth * rate / kSixteenthsPerSecond;

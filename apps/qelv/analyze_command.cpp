@@ -96,7 +96,6 @@ int RunAnalyze(int argc, char** argv) {
         return 1;
     }
     const double seconds = double(std::max(audio.left.size(), audio.right.size())) / audio.sampleRate;
-    std::printf("wrote %zu blocks (%.2f s of audio at %ld blocks per second) to %s\n", blocks.size(), seconds, fps,
-                output.c_str());
+    std::printf("wrote %zu blocks (%.2f s at %ld fps) to %s\n", blocks.size(), seconds, fps, output.c_str());
     return 0;
 }
