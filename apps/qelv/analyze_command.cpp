@@ -1,9 +1,101 @@
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "apps/qelv/commands.h"
+#include "player/audio.h"
+#include "player/sample_stream.h"
 
-// Placeholder until the command lands.
-int RunAnalyze(int, char**) {
-    std::fputs("qelv analyze: not available yet\n", stderr);
+namespace {
+constexpr long kDefaultFps = 50;
+constexpr long kMinFps = 1;
+constexpr long kMaxFps = 1000;
+
+void Usage(std::FILE* out) {
+    std::fputs(
+        "usage: qelv analyze IN -o OUT.qsb [--fps N]\n"
+        "       qelv analyze --demo -o OUT.qsb [--fps N]\n"
+        "Turns an audio file (WAV, FLAC, Ogg, MP3, ...) or the built-in demo track into a\n"
+        "sample stream: one 2304-byte block of spectrum and waveform per frame.\n"
+        "  -o OUT.qsb  the sample stream to write\n"
+        "  --fps N     blocks per second of music, 1..1000 (default 50)\n"
+        "  --demo      analyse the built-in demo track instead of a file\n",
+        out);
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "qelv analyze: %s\n", message.c_str());
+    Usage(stderr);
     return 2;
+}
+
+bool ParseFps(const char* text, long& fps) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < kMinFps || value > kMaxFps) return false;
+    fps = value;
+    return true;
+}
+}  // namespace
+
+int RunAnalyze(int argc, char** argv) {
+    std::string input, output;
+    bool demo = false;
+    long fps = kDefaultFps;
+    for (int i = 0; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--help" || argument == "-h") {
+            Usage(stdout);
+            return 0;
+        } else if (argument == "--demo") {
+            demo = true;
+        } else if (argument == "-o") {
+            if (!hasValue) return UsageError("-o needs a file name");
+            output = argv[++i];
+        } else if (argument == "--fps") {
+            if (!hasValue) return UsageError("--fps needs a number");
+            if (!ParseFps(argv[++i], fps))
+                return UsageError("--fps must be a whole number from 1 to 1000, not '" + std::string(argv[i]) + "'");
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return UsageError("unknown option '" + argument + "'");
+        } else if (!input.empty()) {
+            return UsageError("only one input file, please ('" + input + "' and '" + argument + "')");
+        } else {
+            input = argument;
+        }
+    }
+    if (demo && !input.empty()) return UsageError("give either an input file or --demo, not both");
+    if (!demo && input.empty()) return UsageError("no input: give an audio file or --demo");
+    if (output.empty()) return UsageError("no output: give -o OUT.qsb");
+
+    std::string error;
+    StereoAudio audio;
+    if (demo) {
+        audio = DemoTrack();
+    } else if (!DecodeAudioFile(input, audio, error)) {
+        std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
+        return 1;
+    }
+    if (fps > audio.sampleRate) {
+        std::fprintf(stderr, "qelv analyze: %ld blocks per second is more than the %d Hz sample rate of '%s'\n", fps,
+                     audio.sampleRate, input.c_str());
+        return 1;
+    }
+    const std::vector<SampleBlock> blocks = AnalyzeAudio(audio, double(fps));
+    if (blocks.empty()) {
+        std::fprintf(stderr, "qelv analyze: '%s' holds no audio\n", input.c_str());
+        return 1;
+    }
+    if (!WriteSampleStream(output, blocks, error)) {
+        std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
+        return 1;
+    }
+    const double seconds = double(std::max(audio.left.size(), audio.right.size())) / audio.sampleRate;
+    std::printf("wrote %zu blocks (%.2f s at %ld fps) to %s\n", blocks.size(), seconds, fps, output.c_str());
+    return 0;
 }

@@ -1,0 +1,75 @@
+#include "player/sample_stream.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace {
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+}  // namespace
+
+bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error) {
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (!std::filesystem::exists(status)) {
+        error = "cannot open " + Quoted(path) + ": no such file";
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "cannot read " + Quoted(path) + ": not a regular file";
+        return false;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, code);
+    if (code) {
+        error = "cannot read " + Quoted(path) + ": " + code.message();
+        return false;
+    }
+    if (size == 0) {
+        error = Quoted(path) + " is empty: a sample stream holds at least one 2304-byte block";
+        return false;
+    }
+    if (size % kBlockBytes != 0) {
+        error = Quoted(path) + " is " + std::to_string(size) +
+                " bytes, not a whole number of 2304-byte blocks";
+        return false;
+    }
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    std::vector<SampleBlock> read(size / kBlockBytes);
+    if (std::fread(read.data(), kBlockBytes, read.size(), file.get()) != read.size()) {
+        error = "cannot read " + Quoted(path) + ": the file ended early";
+        return false;
+    }
+    blocks = std::move(read);
+    return true;
+}
+
+bool WriteSampleStream(const std::string& path, const std::vector<SampleBlock>& blocks, std::string& error) {
+    // An empty file would not read back as a stream.
+    if (blocks.empty()) {
+        error = "no blocks to write to " + Quoted(path);
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = "cannot create " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(blocks.data(), kBlockBytes, blocks.size(), file) == blocks.size();
+    if (std::fclose(file) != 0 || !written) {
+        error = "cannot write " + Quoted(path) + ": " + std::strerror(errno);
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}

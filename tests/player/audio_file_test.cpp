@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <fstream>
+
+#include "player/audio.h"
+#include "tests/player/temp_dir.h"
+
+namespace {
+// Writes interleaved 16-bit frames with libsndfile; false if this build cannot.
+bool WriteWithSndfile(const std::string& path, int format, int rate, int channels, const std::vector<short>& samples) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = format;
+    if (!sf_format_check(&info)) return false;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) return false;
+    const sf_count_t frames = sf_count_t(samples.size()) / channels;
+    const bool written = sf_writef_short(file, samples.data(), frames) == frames;
+    return sf_close(file) == 0 && written;
+}
+
+// Frame n of channel c holds this 16-bit sample.
+short Value(int n, int channel) { return short((n * 7 + channel * 1000) % 30000); }
+float Expected(int n, int channel) { return float(Value(n, channel)) / 32768.0f; }
+
+std::vector<short> Frames(int channels, int frames) {
+    std::vector<short> samples;
+    for (int n = 0; n < frames; ++n)
+        for (int c = 0; c < channels; ++c) samples.push_back(Value(n, c));
+    return samples;
+}
+
+TEST(AudioDecoding, MonoWavIsDuplicatedToBothChannels) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWithSndfile(dir.File("mono.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1, Frames(1, 300)));
+    StereoAudio audio;
+    std::string error;
+    ASSERT_TRUE(DecodeAudioFile(dir.File("mono.wav"), audio, error)) << error;
+    EXPECT_EQ(audio.sampleRate, 22050);
+    ASSERT_EQ(audio.left.size(), 300u);
+    EXPECT_EQ(audio.left, audio.right);
+    EXPECT_FLOAT_EQ(audio.left[299], Expected(299, 0));
+}
+
+TEST(AudioDecoding, StereoFlacKeepsItsChannelsAndRate) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWithSndfile(dir.File("two.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 48000, 2, Frames(2, 5000)));
+    StereoAudio audio;
+    std::string error;
+    ASSERT_TRUE(DecodeAudioFile(dir.File("two.flac"), audio, error)) << error;
+    EXPECT_EQ(audio.sampleRate, 48000);
+    ASSERT_EQ(audio.left.size(), 5000u);
+    ASSERT_EQ(audio.right.size(), 5000u);
+    // Past the 4096-frame read chunk, too.
+    for (int n : {0, 1, 4095, 4096, 4999}) {
+        EXPECT_FLOAT_EQ(audio.left[size_t(n)], Expected(n, 0)) << n;
+        EXPECT_FLOAT_EQ(audio.right[size_t(n)], Expected(n, 1)) << n;
+    }
+}
+
+TEST(AudioDecoding, MoreThanTwoChannelsKeepsTheFirstTwo) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWithSndfile(dir.File("four.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 4, Frames(4, 10)));
+    StereoAudio audio;
+    std::string error;
+    ASSERT_TRUE(DecodeAudioFile(dir.File("four.wav"), audio, error)) << error;
+    ASSERT_EQ(audio.left.size(), 10u);
+    EXPECT_FLOAT_EQ(audio.left[9], Expected(9, 0));
+    EXPECT_FLOAT_EQ(audio.right[9], Expected(9, 1));
+}
+
+// Lossy formats come back close in length; the encoder may pad a little.
+void ExpectLossyRoundTrip(const std::string& path, int format) {
+    std::vector<short> samples(2 * 44100);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = short((i / 2) % 200 * 50 - 5000);
+    if (!WriteWithSndfile(path, format, 44100, 2, samples)) GTEST_SKIP() << "this libsndfile cannot write " << path;
+    StereoAudio audio;
+    std::string error;
+    ASSERT_TRUE(DecodeAudioFile(path, audio, error)) << error;
+    EXPECT_EQ(audio.sampleRate, 44100);
+    EXPECT_NEAR(double(audio.left.size()), 44100.0, 2048.0);
+}
+
+TEST(AudioDecoding, OggVorbisWhereSupported) {
+    TempDir dir;
+    ExpectLossyRoundTrip(dir.File("a.ogg"), SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+}
+
+TEST(AudioDecoding, Mp3WhereSupported) {
+    TempDir dir;
+    ExpectLossyRoundTrip(dir.File("a.mp3"), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+}
+
+TEST(AudioDecoding, MissingAndUnreadableFilesFailClearly) {
+    TempDir dir;
+    StereoAudio audio;
+    std::string error;
+    EXPECT_FALSE(DecodeAudioFile(dir.File("missing.wav"), audio, error));
+    EXPECT_NE(error.find("missing.wav"), std::string::npos) << error;
+    EXPECT_NE(error.find("no such file"), std::string::npos) << error;
+
+    std::ofstream(dir.File("text.wav")) << "this is not audio at all, just some words in a file";
+    EXPECT_FALSE(DecodeAudioFile(dir.File("text.wav"), audio, error));
+    EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
+
+    EXPECT_FALSE(DecodeAudioFile(dir.Path(), audio, error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+
+    // A file cut off after its header.
+    ASSERT_TRUE(WriteWithSndfile(dir.File("cut.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 2, Frames(2, 1000)));
+    std::filesystem::resize_file(dir.File("cut.wav"), 30);
+    EXPECT_FALSE(DecodeAudioFile(dir.File("cut.wav"), audio, error));
+}
+
+TEST(WavWriting, SixteenBitStereoRoundTripsAndSaturates) {
+    TempDir dir;
+    StereoAudio audio;
+    audio.sampleRate = 32000;
+    audio.left = {0.0f, 0.5f, -0.5f, 2.0f, -2.0f};
+    audio.right = {0.25f, 0.0f, 0.0f, 0.0f, 0.0f};
+    std::string error;
+    ASSERT_TRUE(WriteWav(dir.File("out.wav"), audio, error)) << error;
+
+    SF_INFO info{};
+    SNDFILE* file = sf_open(dir.File("out.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.samplerate, 32000);
+    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    std::vector<short> frames(10);
+    EXPECT_EQ(sf_readf_short(file, frames.data(), 5), 5);
+    sf_close(file);
+    EXPECT_EQ(frames, (std::vector<short>{0, 8192, 16384, 0, -16384, 0, 32767, 0, -32767, 0}));
+}
+
+TEST(WavWriting, UnwritablePathOrNoRateFailsClearly) {
+    TempDir dir;
+    StereoAudio audio;
+    audio.left = audio.right = {0.0f};
+    std::string error;
+    EXPECT_FALSE(WriteWav(dir.File("no/such/dir.wav"), audio, error));
+    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    audio.sampleRate = 0;
+    EXPECT_FALSE(WriteWav(dir.File("rate.wav"), audio, error));
+    EXPECT_NE(error.find("sample rate"), std::string::npos) << error;
+}
+}  // namespace
