@@ -16,3 +16,23 @@ void CloseOutputWindow();
 WindowHandle OutputWindowHandle();
 // Client size of the output window (0 x 0 when there is none).
 void OutputClientSize(int32_t* width, int32_t* height);
+
+// What reaches the output window; the platform's window procedure translates its
+// messages into these and runs its default procedure when asked to.
+enum class OutputWindowEvent {
+    keyDown,          // value: the virtual key
+    leftButtonDown,
+    rightButtonDown,
+    size,             // value: 1 when the window was minimised
+    move,
+    timer,            // value: the timer's identifier
+    close,
+    destroy,
+};
+constexpr int kEscapeKey = 27;
+
+// True when the platform's default procedure is to run as well.
+bool HandleOutputWindowEvent(WindowHandle window, OutputWindowEvent event, int32_t value = 0);
+
+// A right click outside full screen shows or hides the control panel through this.
+void SetControlPanelToggle(void (*toggle)());

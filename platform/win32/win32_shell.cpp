@@ -3,6 +3,8 @@
 #include <string>
 
 #include "platform/shell.h"
+#include "platform/win32/win32_display.h"
+#include "platform/win32/win32_window.h"
 
 namespace {
 // Full path of the host's executable (the process's main module).
@@ -49,6 +51,10 @@ Win32Shell win32Shell;
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) InstallShell(&win32Shell);
+    if (reason == DLL_PROCESS_ATTACH) {
+        InstallShell(&win32Shell);
+        InstallDisplayDriver(&Win32Display());
+        InstallWindowSystem(&Win32Windows());
+    }
     return TRUE;
 }
