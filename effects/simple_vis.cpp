@@ -90,11 +90,14 @@ void SimpleVisEffect::render(const uint8_t* samples, uint32_t* frame, int32_t wi
     const float d = static_cast<float>(height * 0.001953125);  // height / 512
     const int32_t mid = height / 2;
     const int32_t enabled = enabledChannels;
-    if (enabled & 1)
-        draw(f, Channel{samples + kSpectrumOffset0, samples + kWaveformOffset0, uint32_t(leftColour), mid, -d, -1, 0, d});
-    if (enabled & 2)
-        draw(f, Channel{samples + kSpectrumOffset1, samples + kWaveformOffset1, uint32_t(rightColour), mid, d, 1,
-                        height / 2, d});
+    if (enabled & 1) {
+        const uint32_t colour = uint32_t(leftColour);
+        draw(f, Channel{samples + kSpectrumOffset0, samples + kWaveformOffset0, colour, mid, -d, -1, 0, d});
+    }
+    if (enabled & 2) {
+        const uint32_t colour = uint32_t(rightColour);
+        draw(f, Channel{samples + kSpectrumOffset1, samples + kWaveformOffset1, colour, mid, d, 1, height / 2, d});
+    }
 }
 
 const SettingTable* SimpleVisEffect::settingTable() const {
@@ -109,10 +112,11 @@ const SettingTable* SimpleVisEffect::settingTable() const {
 }
 
 const PageDefinition* SimpleVisEffect::page() const {
+    static constexpr auto kChannels = SettingMember(&SimpleVisEffect::enabledChannels);
     static constexpr auto kStyle = SettingMember(&SimpleVisEffect::style);
     static const PageBinding bindings[] = {
-        {.controlId = 1009, .kind = ControlKind::CheckBox, .word = SettingMember(&SimpleVisEffect::enabledChannels), .mask = 1},
-        {.controlId = 1010, .kind = ControlKind::CheckBox, .word = SettingMember(&SimpleVisEffect::enabledChannels), .mask = 2},
+        {.controlId = 1009, .kind = ControlKind::CheckBox, .word = kChannels, .mask = 1},
+        {.controlId = 1010, .kind = ControlKind::CheckBox, .word = kChannels, .mask = 2},
         {.controlId = 1011, .kind = ControlKind::ColourButton, .word = SettingMember(&SimpleVisEffect::leftColour)},
         {.controlId = 1012, .kind = ControlKind::ColourButton, .word = SettingMember(&SimpleVisEffect::rightColour)},
         {.controlId = 1013, .kind = ControlKind::RadioButton, .word = kStyle, .value = kSolidSpectrum},

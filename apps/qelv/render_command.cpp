@@ -46,8 +46,8 @@ bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
     input.hasSound = true;
     input.blocks = AnalyzeAudio(input.sound, options.fps);
     if (input.blocks.empty()) {
-        error = (options.source == SampleSource::AudioFile ? "'" + options.inputPath + "'" : std::string("the demo track")) +
-                " is too short for a single frame";
+        const bool file = options.source == SampleSource::AudioFile;
+        error = (file ? "'" + options.inputPath + "'" : std::string("the demo track")) + " is too short for a frame";
         return false;
     }
     return true;
@@ -105,7 +105,7 @@ int Render(RenderOptions& options, const RecordingShell& messages) {
     };
 
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
-        return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames instead");
+        return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     if (!options.presetPath.empty()) {
         if (!LoadPreset(options.presetPath, messages, error)) return fail(error);
     } else {
