@@ -1,9 +1,180 @@
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 #include "apps/qelv/commands.h"
+#include "apps/qelv/default_chain.h"
+#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/progress_bar.h"
+#include "apps/qelv/render_options.h"
+#include "host/mmx.h"
+#include "pipeline/autosave.h"
+#include "pipeline/effect_chain.h"
+#include "pipeline/lockstep_renderer.h"
+#include "pipeline/preset_bytes.h"
+#include "platform/headless/recording_shell.h"
+#include "player/audio.h"
+#include "player/sample_stream.h"
 
-// Placeholder until the command lands.
-int RunRender(int, char**) {
-    std::fputs("qelv render: not available yet\n", stderr);
-    return 2;
+namespace {
+constexpr int kFailed = 1, kBadArguments = 2;
+
+struct Input {
+    std::vector<SampleBlock> blocks;
+    StereoAudio sound;
+    bool hasSound = false;
+};
+
+bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
+    switch (options.source) {
+        case SampleSource::SampleStream:
+            return ReadSampleStream(options.inputPath, input.blocks, error);
+        case SampleSource::AudioFile:
+            if (!DecodeAudioFile(options.inputPath, input.sound, error)) return false;
+            break;
+        case SampleSource::DemoTrack:
+            input.sound = DemoTrack();
+            break;
+    }
+    input.hasSound = true;
+    input.blocks = AnalyzeAudio(input.sound, options.fps);
+    if (input.blocks.empty()) {
+        const bool file = options.source == SampleSource::AudioFile;
+        error = (file ? "'" + options.inputPath + "'" : std::string("the demo track")) + " is too short for a frame";
+        return false;
+    }
+    return true;
+}
+
+// Reads the preset as the control panel's Load does: a zero-filled 1 MiB buffer, an
+// empty chain, then the preset's bytes.
+bool LoadPreset(const std::string& path, const RecordingShell& messages, std::string& error) {
+    std::vector<uint8_t> buffer(kPresetCapacity, 0);
+    const int32_t length = ReadPresetFile(path.c_str(), buffer.data());
+    if (length < 0) {
+        error = "cannot open '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    ClearChain();
+    if (ReadPresetBytes(buffer.data(), length)) return true;
+    error = "'" + path + "': " + (messages.messages.empty() ? "Invalid Preset" : messages.messages.back().text);
+    return false;
+}
+
+// The sound of the rendered frames only, as a temporary WAV for the video's audio track.
+bool WriteSoundFile(const Input& input, int64_t frames, int32_t fps, std::string& path, std::string& error) {
+    std::error_code ignored;  // an unusable TMPDIR shows up as mkstemps failing
+    StereoAudio sound = input.sound;
+    const auto samples = size_t(std::llround(double(frames) * sound.sampleRate / fps));
+    if (sound.left.size() > samples) sound.left.resize(samples);
+    if (sound.right.size() > samples) sound.right.resize(samples);
+    std::string name = (std::filesystem::temp_directory_path(ignored) / "qelv-render-XXXXXX.wav").string();
+    const int fd = mkstemps(name.data(), 4);
+    if (fd < 0) {
+        error = "cannot create a temporary sound file: " + std::string(std::strerror(errno));
+        return false;
+    }
+    close(fd);
+    path = name;
+    return WriteWav(path, sound, error);
+}
+
+std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::string& soundPath,
+                                      std::string& error) {
+    switch (options.output) {
+        case OutputKind::RawFrames: return OpenRawFrames(options.outPath, options.width, options.height, error);
+        case OutputKind::PngFrames: return OpenPngFrames(options.outPath, options.width, options.height, error);
+        case OutputKind::Video:
+            return OpenVideo({options.outPath, options.width, options.height, options.fps, soundPath}, error);
+    }
+    return nullptr;
+}
+
+int Render(RenderOptions& options, const RecordingShell& messages) {
+    std::string error;
+    auto fail = [&](const std::string& message) {
+        std::fprintf(stderr, "qelv render: %s\n", message.c_str());
+        return kFailed;
+    };
+
+    if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
+        return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
+    if (!options.presetPath.empty()) {
+        if (!LoadPreset(options.presetPath, messages, error)) return fail(error);
+    } else {
+        BuildDefaultChain();
+    }
+    if (options.simd) {
+        ProbeMmx();
+    } else {
+        mmxAvailable = 0;
+    }
+
+    Input input;
+    if (!LoadInput(options, input, error)) return fail(error);
+    const int64_t frames = options.frames ? options.frames : int64_t(input.blocks.size());
+
+    std::string soundPath;
+    struct RemoveOnExit {
+        std::string& path;
+        ~RemoveOnExit() {
+            if (!path.empty()) std::remove(path.c_str());
+        }
+    } removeSound{soundPath};
+    if (options.output == OutputKind::Video && input.hasSound && OutputExtension(options.outPath) != ".gif" &&
+        !WriteSoundFile(input, frames, options.fps, soundPath, error))
+        return fail(error);
+
+    std::unique_ptr<FrameSink> sink = OpenOutput(options, soundPath, error);
+    if (!sink) return fail(error);
+    LockstepRenderer renderer(options.width, options.height);
+    bool written = true;
+    {
+        ProgressBar progress(frames);
+        for (int64_t i = 0; written && i < frames; ++i) {
+            // A stream shorter than the render holds its last block.
+            const size_t block = size_t(std::min<int64_t>(i, int64_t(input.blocks.size()) - 1));
+            renderer.RenderFrame(input.blocks[block].bytes);
+            written = sink->Write(renderer.frame().data(), error);
+            progress.Update(i + 1);
+        }
+    }  // the bar's line is cleared before any message
+    if (!written || !sink->Finish(error)) return fail(error);
+    std::fprintf(stderr, "qelv render: %lld frames of %dx%d written to %s\n", static_cast<long long>(frames),
+                 options.width, options.height, options.outPath.c_str());
+    return 0;
+}
+}  // namespace
+
+int RunRender(int argc, char** argv) {
+    RenderOptions options;
+    std::string error;
+    if (!ParseRenderOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "qelv render: %s\nRun 'qelv render --help' for the options.\n", error.c_str());
+        return kBadArguments;
+    }
+    if (options.help) {
+        std::fputs(kRenderUsage, stdout);
+        return 0;
+    }
+    if (options.outPath.empty()) {
+        options.outPath = DefaultOutputPath(FindOnPath("ffmpeg"));
+        ClassifyOutput(options.outPath, options.output, error);
+    }
+
+    // A damaged preset is reported through the shell's message box; here it becomes an
+    // error message.
+    RecordingShell messages;
+    InstallShell(&messages);
+    const int result = Render(options, messages);
+    ClearChain();
+    InstallShell(nullptr);
+    return result;
 }

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Where rendered frames go. Each frame is width x height words 0x00RRGGBB.
+class FrameSink {
+public:
+    virtual ~FrameSink() = default;
+    // False with a message when the frame could not be written.
+    virtual bool Write(const uint32_t* pixels, std::string& error) = 0;
+    // Completes the output; false with a message when that failed.
+    virtual bool Finish(std::string& error) = 0;
+};
+
+// Frames back to back as little-endian words, exactly as the frame buffer holds them.
+std::unique_ptr<FrameSink> OpenRawFrames(const std::string& path, int32_t width, int32_t height, std::string& error);
+// frame-000000.png, frame-000001.png, ... in the directory, which is created if needed.
+std::unique_ptr<FrameSink> OpenPngFrames(const std::string& directory, int32_t width, int32_t height,
+                                         std::string& error);
+
+struct VideoSettings {
+    std::string path;  // .mp4, .webm or .gif
+    int32_t width, height, fps;
+    std::string soundPath;  // a WAV file to put beside the pictures, or empty
+};
+// Pipes the frames to ffmpeg, which must be on PATH.
+std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string& error);
+// Whether the program can be found through PATH.
+bool FindOnPath(const char* program);
+// Creates the directories above a file about to be written.
+bool CreateParentDirectories(const std::string& path, std::string& error);

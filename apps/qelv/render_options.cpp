@@ -1,0 +1,172 @@
+#include "apps/qelv/render_options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+const char kRenderUsage[] =
+    "usage: qelv render [--preset FILE.qlp] [--samples FILE.qsb | --audio FILE | --demo]\n"
+    "                   [--size WxH] [--frames N] [--fps N] [--simd on|off] [--out PATH]\n"
+    "\n"
+    "Renders the effect chain offline, one frame per block of samples; the same inputs\n"
+    "give the same frames on every machine.\n"
+    "\n"
+    "  --preset FILE   the chain of a preset file (default: a built-in chain)\n"
+    "  --samples FILE  a sample stream (.qsb), one block per frame; the last block\n"
+    "                  repeats when --frames asks for more\n"
+    "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
+    "  --demo          the built-in demo track (default)\n"
+    "  --size WxH      frame size, 8 to 8192 each (default 640x360)\n"
+    "  --frames N      number of frames (default: the length of the input)\n"
+    "  --fps N         frames a second, for analysis and video (default 50)\n"
+    "  --simd on|off   use the processor's packed instructions (default on)\n"
+    "  --out PATH      FILE.rgb: raw frames, W x H little-endian 0x00RRGGBB words each;\n"
+    "                  DIR/ or a name without extension: numbered PNG files;\n"
+    "                  FILE.mp4, FILE.webm, FILE.gif: a video made by ffmpeg, with the\n"
+    "                  sound of an audio input (default out/qelv-demo.mp4, or\n"
+    "                  out/qelv-demo/ without ffmpeg)\n";
+
+namespace {
+bool ParseInt(const std::string& text, int64_t minimum, int64_t maximum, int64_t& value) {
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno || *end || v < minimum || v > maximum) return false;
+    value = v;
+    return true;
+}
+
+bool ParseSize(const std::string& text, int32_t& width, int32_t& height) {
+    const size_t x = text.find_first_of("xX");
+    int64_t w, h;
+    if (x == std::string::npos || !ParseInt(text.substr(0, x), kMinimumSide, kMaximumSide, w) ||
+        !ParseInt(text.substr(x + 1), kMinimumSide, kMaximumSide, h))
+        return false;
+    width = int32_t(w);
+    height = int32_t(h);
+    return true;
+}
+
+// The options that take a value; both "--name value" and "--name=value" are accepted.
+bool TakesValue(const std::string& name) {
+    for (const char* option : {"--preset", "--samples", "--audio", "--size", "--frames", "--fps", "--simd", "--out"})
+        if (name == option) return true;
+    return false;
+}
+}  // namespace
+
+std::string OutputExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot + 1 == path.size() ||
+        dot == (slash == std::string::npos ? 0 : slash + 1))  // ".hidden" is a name, not an extension
+        return {};
+    std::string extension = path.substr(dot);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& error) {
+    const std::string extension = OutputExtension(path);
+    std::error_code ignored;
+    if (path.empty()) {
+        error = "--out needs a path";
+        return false;
+    }
+    if (path.back() == '/' || std::filesystem::is_directory(path, ignored) || extension.empty()) {
+        kind = OutputKind::PngFrames;
+    } else if (extension == ".rgb") {
+        kind = OutputKind::RawFrames;
+    } else if (extension == ".mp4" || extension == ".webm" || extension == ".gif") {
+        kind = OutputKind::Video;
+    } else {
+        error = "cannot write '" + extension + "' files; use .rgb, .mp4, .webm, .gif or a directory";
+        return false;
+    }
+    return true;
+}
+
+std::string DefaultOutputPath(bool ffmpegAvailable) {
+    return ffmpegAvailable ? "out/qelv-demo.mp4" : "out/qelv-demo/";
+}
+
+bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error) {
+    int sources = 0;
+    for (int i = 0; i < argc; ++i) {
+        std::string name = argv[i], value;
+        const size_t equals = name.find('=');
+        const bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (inlineValue) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            return true;
+        }
+        if (TakesValue(name) && !inlineValue) {
+            if (i + 1 == argc) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        } else if (!TakesValue(name) && inlineValue) {
+            error = name + " takes no value";
+            return false;
+        }
+
+        if (TakesValue(name) && value.empty()) {
+            error = name + " needs a value";
+            return false;
+        }
+
+        int64_t number = 0;
+        if (name == "--preset") {
+            options.presetPath = value;
+        } else if (name == "--samples" || name == "--audio") {
+            options.source = name == "--samples" ? SampleSource::SampleStream : SampleSource::AudioFile;
+            options.inputPath = value;
+            ++sources;
+        } else if (name == "--demo") {
+            options.source = SampleSource::DemoTrack;
+            ++sources;
+        } else if (name == "--size") {
+            if (!ParseSize(value, options.width, options.height)) {
+                error = "--size wants WxH with each side from 8 to 8192, not '" + value + "'";
+                return false;
+            }
+        } else if (name == "--frames") {
+            if (!ParseInt(value, 1, INT32_MAX, number)) {
+                error = "--frames wants a whole number from 1 up, not '" + value + "'";
+                return false;
+            }
+            options.frames = number;
+        } else if (name == "--fps") {
+            if (!ParseInt(value, 1, 1000, number)) {
+                error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
+                return false;
+            }
+            options.fps = int32_t(number);
+        } else if (name == "--simd") {
+            if (value != "on" && value != "off") {
+                error = "--simd wants on or off, not '" + value + "'";
+                return false;
+            }
+            options.simd = value == "on";
+        } else if (name == "--out") {
+            options.outPath = value;
+            if (!ClassifyOutput(value, options.output, error)) return false;
+        } else {
+            error = "unknown option '" + name + "'";
+            return false;
+        }
+    }
+    if (sources > 1) {
+        error = "give at most one of --samples, --audio and --demo";
+        return false;
+    }
+    return true;
+}

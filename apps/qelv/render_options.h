@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// What `qelv render` reads and writes, from its command line.
+enum class SampleSource { DemoTrack, SampleStream, AudioFile };
+enum class OutputKind { RawFrames, PngFrames, Video };
+
+struct RenderOptions {
+    std::string presetPath;  // empty: the built-in chain
+    SampleSource source = SampleSource::DemoTrack;
+    std::string inputPath;   // the .qsb or audio file
+    int32_t width = 640, height = 360;
+    int64_t frames = 0;      // 0: one frame per block of the input
+    int32_t fps = 50;
+    bool simd = true;
+    std::string outPath;     // empty: DefaultOutputPath()
+    OutputKind output = OutputKind::Video;
+    bool help = false;
+};
+
+constexpr int32_t kMinimumSide = 8, kMaximumSide = 8192;
+extern const char kRenderUsage[];
+
+// Parses the arguments after "render"; false with a one-line message for anything wrong.
+bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
+// A path ending in '/', an existing directory or a name without extension takes PNG
+// frames; .rgb raw frames; .mp4, .webm and .gif a video. Anything else is refused.
+bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& error);
+// A video when ffmpeg can make one, else PNG frames.
+std::string DefaultOutputPath(bool ffmpegAvailable);
+// Lower-case extension of the path's last component with its dot, or empty.
+std::string OutputExtension(const std::string& path);

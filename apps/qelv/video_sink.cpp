@@ -1,0 +1,90 @@
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render_options.h"
+
+namespace {
+// Single quotes keep every character of a path literal in the shell.
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string FfmpegCommand(const VideoSettings& v) {
+    const std::string extension = OutputExtension(v.path);
+    const bool gif = extension == ".gif";
+    // The frame buffer's words are blue, green, red and an unused byte in memory.
+    std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pixel_format bgr0 -video_size " +
+                          std::to_string(v.width) + "x" + std::to_string(v.height) + " -framerate " +
+                          std::to_string(v.fps) + " -i pipe:0";
+    const bool sound = !v.soundPath.empty() && !gif;
+    if (sound) command += " -i " + ShellQuote(v.soundPath) + " -map 0:v -map 1:a";
+    if (gif) {
+        // One palette made for the whole clip looks far better than the fixed one.
+        command += " -filter_complex 'split[a][b];[a]palettegen[p];[b][p]paletteuse'";
+    } else {
+        // 4:2:0 video, which every player shows, needs even sides.
+        command += " -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' -pix_fmt yuv420p";
+        if (extension == ".mp4") command += " -movflags +faststart";
+    }
+    return command + " " + ShellQuote(v.path);
+}
+
+class Video final : public FrameSink {
+public:
+    Video(std::FILE* pipe, size_t words) : pipe(pipe), words(words) {}
+    ~Video() override {
+        if (pipe) pclose(pipe);
+    }
+    bool Write(const uint32_t* pixels, std::string& error) override {
+        if (std::fwrite(pixels, sizeof *pixels, words, pipe) == words) return true;
+        error = "ffmpeg stopped taking frames";
+        return false;
+    }
+    bool Finish(std::string& error) override {
+        const int status = pclose(pipe);
+        pipe = nullptr;
+        if (status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+        error = "ffmpeg failed";
+        if (status != -1 && WIFEXITED(status)) error += " with exit status " + std::to_string(WEXITSTATUS(status));
+        return false;
+    }
+
+private:
+    std::FILE* pipe;
+    size_t words;
+};
+}  // namespace
+
+bool FindOnPath(const char* program) {
+    const char* path = std::getenv("PATH");
+    if (!path) return false;
+    const std::string paths = path;
+    for (size_t start = 0; start <= paths.size();) {
+        size_t end = paths.find(':', start);
+        if (end == std::string::npos) end = paths.size();
+        const std::string directory = end > start ? paths.substr(start, end - start) : ".";
+        if (access((directory + "/" + program).c_str(), X_OK) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string& error) {
+    if (!CreateParentDirectories(settings.path, error)) return nullptr;
+    // A failing ffmpeg closes the pipe early: that must be an error from fwrite, not the
+    // end of this process.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::FILE* pipe = popen(FfmpegCommand(settings).c_str(), "w");
+    if (!pipe) {
+        error = "cannot start ffmpeg";
+        return nullptr;
+    }
+    return std::make_unique<Video>(pipe, size_t(settings.width) * settings.height);
+}

@@ -1,0 +1,28 @@
+#include "pipeline/lockstep_renderer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "host/sample_intake.h"
+#include "pipeline/effect_chain.h"
+
+LockstepRenderer::LockstepRenderer(int32_t width, int32_t height)
+    : frameWidth(width), frameHeight(height), pixels(size_t(width) * size_t(height), 0) {
+    BuildSpectrumCurve();
+    // Earlier renders in the same process must not leak into this one: no latched beat,
+    // no held peaks, and the beat detector's first comparison as after loading.
+    std::lock_guard<std::mutex> lock(sampleLock);
+    std::memset(sharedSnapshot, 0, sizeof sharedSnapshot);
+    snapshotTaken = 1;
+    beatFlag = 0;
+    previousBeatSum = 500;
+}
+
+void LockstepRenderer::RenderFrame(const uint8_t* block) {
+    std::memcpy(module.spectrum, block, sizeof module.spectrum);
+    std::memcpy(module.waveform, block + sizeof module.spectrum, sizeof module.waveform);
+    Render(&module);
+    const int32_t beat = TakeSnapshot(snapshot);
+    if (framebufferClear) std::fill(pixels.begin(), pixels.end(), 0u);
+    RenderChain(snapshot, pixels.data(), frameWidth, frameHeight, beat);
+}

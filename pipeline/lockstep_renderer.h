@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "host/vis_module.h"
+
+// Offline rendering without threads or sleeps: every host block is one Render followed
+// by exactly one frame of the chain, so the same blocks give the same frames on every
+// build. The frame starts black.
+class LockstepRenderer {
+public:
+    // Starts the sample intake as a freshly loaded library would.
+    LockstepRenderer(int32_t width, int32_t height);
+
+    // Hands one host block (spectrum of both channels, then waveform; 2304 bytes) to the
+    // intake and draws one frame; the result stays in frame() until the next call.
+    void RenderFrame(const uint8_t* block);
+
+    const std::vector<uint32_t>& frame() const { return pixels; }
+    int32_t width() const { return frameWidth; }
+    int32_t height() const { return frameHeight; }
+
+private:
+    int32_t frameWidth, frameHeight;
+    std::vector<uint32_t> pixels;
+    VisModule module{};
+    uint8_t snapshot[kSnapshotBytes] = {};
+};

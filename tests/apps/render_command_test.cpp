@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "apps/qelv/commands.h"
+#include "apps/qelv/default_chain.h"
+#include "apps/qelv/frame_sink.h"
+#include "host/mmx.h"
+#include "pipeline/effect_chain.h"
+#include "pipeline/effect_settings.h"
+#include "pipeline/preset_bytes.h"
+#include "player/sample_stream.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct RenderCommand : ::testing::Test {
+    fs::path directory;
+    void SetUp() override {
+        directory = fs::temp_directory_path() /
+                    ("qelv-render-" + std::to_string(getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(directory);
+    }
+    void TearDown() override { fs::remove_all(directory); }
+    std::string At(const char* name) const { return (directory / name).string(); }
+
+    int Run(std::vector<std::string> arguments) {
+        std::vector<char*> argv;
+        for (std::string& a : arguments) argv.push_back(a.data());
+        return RunRender(int(argv.size()), argv.data());
+    }
+    static std::vector<uint8_t> Contents(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+    static void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+};
+
+// A stream of one silent block: quicker than analysing the demo track.
+std::string SilentStream(const std::string& path) {
+    std::string error;
+    EXPECT_TRUE(WriteSampleStream(path, std::vector<SampleBlock>(1), error)) << error;
+    return path;
+}
+
+// A preset holding one SimpleVis (type id 0) as solid oscilloscopes, frames cleared.
+std::vector<uint8_t> OscilloscopePreset() {
+    std::vector<uint8_t> bytes(kPresetHeader, kPresetHeader + kPresetHeaderBytes);
+    bytes.push_back(1);
+    for (int32_t word : {0, 16, 3, 0xFFFFFF, 0xFFFFFF, 3}) {
+        bytes.resize(bytes.size() + 4);
+        WriteInt32LE(bytes.data() + bytes.size() - 4, word);
+    }
+    return bytes;
+}
+
+TEST_F(RenderCommand, WritesThreeFramesOfTheDemoAsRawWords) {
+    const std::string out = At("demo.rgb");
+    ASSERT_EQ(Run({"--demo", "--frames", "3", "--size", "40x30", "--out", out}), 0);
+    const std::vector<uint8_t> frames = Contents(out);
+    ASSERT_EQ(frames.size(), 3u * 40 * 30 * 4);
+    bool lit = false;
+    for (uint8_t b : frames) lit = lit || b;
+    EXPECT_TRUE(lit);
+    EXPECT_EQ(ChainLength(effectChain), 0);  // the command leaves no effects behind
+}
+
+TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
+    Write(At("scope.qlp"), OscilloscopePreset());
+    std::vector<SampleBlock> blocks(2);
+    std::memset(blocks[0].bytes + 1152, 0x7F, 1152);  // loudest positive samples
+    std::memset(blocks[1].bytes + 1152, 0x80, 1152);  // loudest negative samples
+    std::string error;
+    ASSERT_TRUE(WriteSampleStream(At("two.qsb"), blocks, error)) << error;
+    ASSERT_EQ(Run({"--preset", At("scope.qlp"), "--samples", At("two.qsb"), "--frames", "4", "--size", "16x64",
+                   "--out", At("four.rgb")}),
+              0);
+    const std::vector<uint8_t> bytes = Contents(At("four.rgb"));
+    const size_t frame = 16 * 64 * 4;
+    ASSERT_EQ(bytes.size(), 4 * frame);
+    auto row0 = [&](int f) { return bytes[f * frame]; };  // blue byte of pixel (0, 0)
+    EXPECT_EQ(row0(0), 0);     // rising from row 16 to 31
+    EXPECT_EQ(row0(1), 0xFF);  // reaching up to row 0
+    for (int f = 2; f < 4; ++f)
+        EXPECT_TRUE(std::equal(bytes.begin() + frame, bytes.begin() + 2 * frame, bytes.begin() + f * frame)) << f;
+}
+
+TEST_F(RenderCommand, ReportsADamagedPresetAndFails) {
+    Write(At("bad.qlp"), {'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'e', 's', 'e', 't'});
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"--preset", At("bad.qlp"), "--frames", "1", "--out", At("x.rgb")}), 1);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Invalid Preset"), std::string::npos);
+    EXPECT_FALSE(fs::exists(At("x.rgb")));
+}
+
+TEST_F(RenderCommand, FailsOnMissingFilesAndBadArguments) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"--preset", At("none.qlp"), "--out", At("x.rgb")}), 1);
+    EXPECT_EQ(Run({"--samples", At("none.qsb"), "--out", At("x.rgb")}), 1);
+    EXPECT_EQ(Run({"--audio", At("none.wav"), "--out", At("x.rgb")}), 1);
+    EXPECT_EQ(Run({"--size", "4x4"}), 2);
+    EXPECT_EQ(Run({"--out", At("x.bmp")}), 2);
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find("none.qsb"), std::string::npos);
+    EXPECT_NE(messages.find("--size"), std::string::npos);
+}
+
+TEST_F(RenderCommand, ChoosesThePackedPathsAsAsked) {
+    Write(At("scope.qlp"), OscilloscopePreset());
+    const std::vector<std::string> common = {"--preset", At("scope.qlp"), "--samples", SilentStream(At("s.qsb")),
+                                             "--out", At("x.rgb")};
+    std::vector<std::string> off = common, on = common;
+    off.insert(off.end(), {"--simd", "off"});
+    on.insert(on.end(), {"--simd", "on"});
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(Run(off), 0);
+    EXPECT_EQ(mmxAvailable, 0);
+    ASSERT_EQ(Run(on), 0);
+    const int32_t chosen = mmxAvailable;
+    ::testing::internal::GetCapturedStderr();
+    ProbeMmx();
+    EXPECT_EQ(chosen, mmxAvailable);
+}
+
+TEST_F(RenderCommand, WritesNumberedPngFiles) {
+    Write(At("scope.qlp"), OscilloscopePreset());
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(Run({"--preset", At("scope.qlp"), "--samples", SilentStream(At("s.qsb")), "--frames", "2", "--size",
+                   "9x9", "--out", At("shots") + "/"}),
+              0);
+    ::testing::internal::GetCapturedStderr();
+    for (const char* name : {"shots/frame-000000.png", "shots/frame-000001.png"}) {
+        const std::vector<uint8_t> png = Contents(At(name));
+        ASSERT_GE(png.size(), 8u) << name;
+        EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0) << name;
+    }
+    EXPECT_FALSE(fs::exists(At("shots/frame-000002.png")));
+}
+
+TEST_F(RenderCommand, MakesAVideoWithFfmpeg) {
+    if (!FindOnPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"--frames", "3", "--size", "33x17", "--out", At("clip.mp4")}), 0);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_GT(fs::file_size(At("clip.mp4")), 0u);
+}
+
+TEST_F(RenderCommand, ExplainsThatAVideoNeedsFfmpeg) {
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", At("nothing-here").c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    const int result = Run({"--frames", "1", "--out", At("clip.webm")});
+    const std::string messages = ::testing::internal::GetCapturedStderr();
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(result, 1);
+    EXPECT_NE(messages.find("ffmpeg"), std::string::npos);
+}
+
+TEST(DefaultChain, NamesOnlySettingsTheEffectsHave) {
+    for (const DefaultEffect& entry : DefaultChainTable()) {
+        Effect* effect = CreateEffect(entry.typeId);
+        if (!effect) continue;  // not in this build yet
+        for (const DefaultSetting& setting : entry.settings)
+            EXPECT_TRUE(SetSettingByName(*effect, setting.name, setting.value))
+                << "type " << entry.typeId << " has no setting '" << setting.name << "'";
+        delete effect;
+    }
+}
+
+TEST(DefaultChain, HoldsEveryTypeOfThisBuild) {
+    BuildDefaultChain();
+    int expected = 0;
+    for (const DefaultEffect& entry : DefaultChainTable()) {
+        Effect* effect = CreateEffect(entry.typeId);
+        expected += effect != nullptr;
+        delete effect;
+    }
+    EXPECT_EQ(ChainLength(effectChain), expected);
+    ClearChain();
+}
+}  // namespace

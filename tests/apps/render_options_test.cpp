@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "apps/qelv/render_options.h"
+
+namespace {
+struct Parsed {
+    bool ok;
+    RenderOptions options;
+    std::string error;
+};
+
+Parsed Parse(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    Parsed p;
+    p.ok = ParseRenderOptions(int(argv.size()), argv.data(), p.options, p.error);
+    return p;
+}
+
+TEST(RenderOptions, DefaultToTheDemoAtItsOwnLength) {
+    const Parsed p = Parse({});
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.options.source, SampleSource::DemoTrack);
+    EXPECT_EQ(p.options.width, 640);
+    EXPECT_EQ(p.options.height, 360);
+    EXPECT_EQ(p.options.frames, 0);
+    EXPECT_EQ(p.options.fps, 50);
+    EXPECT_TRUE(p.options.simd);
+    EXPECT_TRUE(p.options.presetPath.empty());
+    EXPECT_TRUE(p.options.outPath.empty());
+}
+
+TEST(RenderOptions, TakeValuesAfterTheNameOrAnEqualsSign) {
+    const Parsed p = Parse({"--preset", "a.qlp", "--samples=b.qsb", "--size", "64X48", "--frames=3", "--fps", "25",
+                            "--simd=off", "--out", "c.rgb"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.presetPath, "a.qlp");
+    EXPECT_EQ(p.options.source, SampleSource::SampleStream);
+    EXPECT_EQ(p.options.inputPath, "b.qsb");
+    EXPECT_EQ(p.options.width, 64);
+    EXPECT_EQ(p.options.height, 48);
+    EXPECT_EQ(p.options.frames, 3);
+    EXPECT_EQ(p.options.fps, 25);
+    EXPECT_FALSE(p.options.simd);
+    EXPECT_EQ(p.options.output, OutputKind::RawFrames);
+}
+
+TEST(RenderOptions, AcceptSidesFrom8To8192) {
+    EXPECT_TRUE(Parse({"--size", "8x8"}).ok);
+    EXPECT_TRUE(Parse({"--size", "8192x8192"}).ok);
+    EXPECT_TRUE(Parse({"--size", "333x97"}).ok);
+    for (const char* bad : {"7x8", "8x7", "8193x100", "100x8193", "640x", "x360", "640", "-8x8", "+8x8", "8x 8",
+                            "64x48x2", "99999999999999999999x8"}) {
+        const Parsed p = Parse({"--size", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_NE(p.error.find("--size"), std::string::npos) << bad;
+    }
+}
+
+TEST(RenderOptions, RefuseBadNumbersAndSwitches) {
+    EXPECT_FALSE(Parse({"--frames", "0"}).ok);
+    EXPECT_FALSE(Parse({"--frames", "-5"}).ok);
+    EXPECT_FALSE(Parse({"--frames", "3.5"}).ok);
+    EXPECT_FALSE(Parse({"--fps", "0"}).ok);
+    EXPECT_FALSE(Parse({"--fps", "1001"}).ok);
+    EXPECT_FALSE(Parse({"--simd", "yes"}).ok);
+    EXPECT_FALSE(Parse({"--frames"}).ok);         // no value
+    EXPECT_FALSE(Parse({"--preset="}).ok);        // empty value
+    EXPECT_FALSE(Parse({"--demo=1"}).ok);         // a switch with a value
+    EXPECT_FALSE(Parse({"--colour", "red"}).ok);  // unknown
+    EXPECT_FALSE(Parse({"stray"}).ok);
+}
+
+TEST(RenderOptions, AllowOneSampleSource) {
+    EXPECT_TRUE(Parse({"--demo"}).ok);
+    EXPECT_EQ(Parse({"--audio", "x.flac"}).options.source, SampleSource::AudioFile);
+    const Parsed p = Parse({"--demo", "--audio", "x.flac"});
+    EXPECT_FALSE(p.ok);
+    EXPECT_NE(p.error.find("at most one"), std::string::npos);
+}
+
+TEST(RenderOptions, HelpWinsOverEverythingAfterIt) {
+    EXPECT_TRUE(Parse({"--help", "--bogus"}).options.help);
+    EXPECT_TRUE(Parse({"-h"}).options.help);
+}
+
+OutputKind Kind(const std::string& path) {
+    OutputKind kind = OutputKind::Video;
+    std::string error;
+    EXPECT_TRUE(ClassifyOutput(path, kind, error)) << path << ": " << error;
+    return kind;
+}
+
+TEST(RenderOutput, FollowsTheExtension) {
+    EXPECT_EQ(Kind("frames.rgb"), OutputKind::RawFrames);
+    EXPECT_EQ(Kind("out/a.MP4"), OutputKind::Video);
+    EXPECT_EQ(Kind("a.webm"), OutputKind::Video);
+    EXPECT_EQ(Kind("a.gif"), OutputKind::Video);
+    EXPECT_EQ(Kind("shots/"), OutputKind::PngFrames);
+    EXPECT_EQ(Kind("shots.rgb/"), OutputKind::PngFrames);
+    EXPECT_EQ(Kind("shots"), OutputKind::PngFrames);
+    EXPECT_EQ(Kind("release.v2/shots"), OutputKind::PngFrames);
+    EXPECT_EQ(Kind(".hidden"), OutputKind::PngFrames);
+}
+
+TEST(RenderOutput, AnExistingDirectoryTakesPngFramesWhateverItsName) {
+    const std::filesystem::path directory = std::filesystem::temp_directory_path() / "qelv-render-test.mp4";
+    std::filesystem::create_directories(directory);
+    EXPECT_EQ(Kind(directory.string()), OutputKind::PngFrames);
+    std::filesystem::remove(directory);
+}
+
+TEST(RenderOutput, RefusesUnknownExtensions) {
+    OutputKind kind;
+    std::string error;
+    EXPECT_FALSE(ClassifyOutput("a.png", kind, error));
+    EXPECT_NE(error.find(".png"), std::string::npos);
+    EXPECT_FALSE(Parse({"--out", "a.avi"}).ok);
+}
+
+TEST(RenderOutput, DefaultsToAVideoOnlyWithFfmpeg) {
+    EXPECT_EQ(DefaultOutputPath(true), "out/qelv-demo.mp4");
+    EXPECT_EQ(DefaultOutputPath(false), "out/qelv-demo/");
+}
+}  // namespace
