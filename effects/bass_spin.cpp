@@ -51,12 +51,14 @@ void BassSpinEffect::spin(int channel, const uint8_t* spectrum, uint32_t* frame,
         s.previousPlus = plus;
         AddLineThick(frame, cx, cy, plus.x, plus.y, width, height, colour);
         if (IsTip(s.previousMinus))
-            AddLineThick(frame, s.previousMinus.x, s.previousMinus.y, minus.x, minus.y, width, height, colour);
+            AddLineThick(frame, s.previousMinus.x, s.previousMinus.y, minus.x, minus.y, width, height,
+                         colour);
         s.previousMinus = minus;
         AddLineThick(frame, cx, cy, minus.x, minus.y, width, height, colour);
     } else if (style == 1) {
         if (IsTip(s.previousPlus))
-            AddTriangle(frame, cx, cy, s.previousPlus.x, s.previousPlus.y, plus.x, plus.y, width, height, colour);
+            AddTriangle(frame, cx, cy, s.previousPlus.x, s.previousPlus.y, plus.x, plus.y, width, height,
+                        colour);
         s.previousPlus = plus;
         if (IsTip(s.previousMinus))
             AddTriangle(frame, cx, cy, s.previousMinus.x, s.previousMinus.y, minus.x, minus.y, width, height,
@@ -82,7 +84,8 @@ const PageDefinition* BassSpinEffect::page() const {
          .word = SettingMember(&BassSpinEffect::enabledChannels), .mask = 1},
         {.controlId = 1010, .kind = ControlKind::CheckBox,
          .word = SettingMember(&BassSpinEffect::enabledChannels), .mask = 2},
-        {.controlId = 1011, .kind = ControlKind::ColourButton, .word = SettingMember(&BassSpinEffect::leftColour)},
+        {.controlId = 1011, .kind = ControlKind::ColourButton,
+         .word = SettingMember(&BassSpinEffect::leftColour)},
         {.controlId = 1012, .kind = ControlKind::ColourButton,
          .word = SettingMember(&BassSpinEffect::rightColour)},
         {.controlId = 1021, .kind = ControlKind::RadioButton, .word = SettingMember(&BassSpinEffect::style),

@@ -24,7 +24,8 @@ float CosOf(float radians) { return float(std::cos(double(radians))); }
 
 void Multiply(const Matrix a, const Matrix b, Matrix out) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) out[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j] + a[i][3] * b[3][j];
+        for (int j = 0; j < 4; ++j)
+            out[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j] + a[i][3] * b[3][j];
 }
 
 // Turn about the vertical axis, then tilt towards the viewer, then move into view.
@@ -130,14 +131,15 @@ const SettingTable* DotPlaneEffect::settingTable() const {
 }
 
 const PageDefinition* DotPlaneEffect::page() const {
+    using E = DotPlaneEffect;
     static const PageBinding bindings[] = {
-        {.controlId = 1014, .kind = ControlKind::Trackbar, .word = SettingMember(&DotPlaneEffect::rotationSpeed),
+        {.controlId = 1014, .kind = ControlKind::Trackbar, .word = SettingMember(&E::rotationSpeed),
          .minimum = -50, .maximum = 50},
-        {.controlId = 1019, .kind = ControlKind::ColourButton, .word = SettingMember(&DotPlaneEffect::topColour)},
-        {.controlId = 1020, .kind = ControlKind::ColourButton, .word = SettingMember(&DotPlaneEffect::highColour)},
-        {.controlId = 1021, .kind = ControlKind::ColourButton, .word = SettingMember(&DotPlaneEffect::midColour)},
-        {.controlId = 1022, .kind = ControlKind::ColourButton, .word = SettingMember(&DotPlaneEffect::lowColour)},
-        {.controlId = 1023, .kind = ControlKind::ColourButton, .word = SettingMember(&DotPlaneEffect::bottomColour)},
+        {.controlId = 1019, .kind = ControlKind::ColourButton, .word = SettingMember(&E::topColour)},
+        {.controlId = 1020, .kind = ControlKind::ColourButton, .word = SettingMember(&E::highColour)},
+        {.controlId = 1021, .kind = ControlKind::ColourButton, .word = SettingMember(&E::midColour)},
+        {.controlId = 1022, .kind = ControlKind::ColourButton, .word = SettingMember(&E::lowColour)},
+        {.controlId = 1023, .kind = ControlKind::ColourButton, .word = SettingMember(&E::bottomColour)},
     };
     static const PageDefinition definition = MakePage(106, bindings);
     return &definition;

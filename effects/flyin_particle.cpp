@@ -80,7 +80,8 @@ void FlyinParticleEffect::render(const uint8_t*, uint32_t* frame, int32_t width,
 void FlyinParticleEffect::draw(uint32_t* frame, int32_t width, int32_t height, int64_t x, int64_t y,
                                int32_t drawnSize) const {
     if (drawnSize <= 1) {
-        if (Inside(x, y, width, height)) frame[y * width + x] = AddPixel(frame[y * width + x], uint32_t(colour));
+        if (Inside(x, y, width, height))
+            frame[y * width + x] = AddPixel(frame[y * width + x], uint32_t(colour));
         return;
     }
     const int32_t side = std::min(drawnSize, kLargestDrawnSize);
@@ -110,19 +111,19 @@ const SettingTable* FlyinParticleEffect::settingTable() const {
 }
 
 const PageDefinition* FlyinParticleEffect::page() const {
-    constexpr auto kCurrentSize = SettingMember(&FlyinParticleEffect::currentSize);
+    using E = FlyinParticleEffect;
+    // A new size shows at once, not only after the next beat.
+    constexpr auto kCurrentSize = SettingMember(&E::currentSize);
     static const PageBinding bindings[] = {
-        {.controlId = 1009, .kind = ControlKind::CheckBox, .word = SettingMember(&FlyinParticleEffect::flags),
-         .mask = 1},
-        {.controlId = 1018, .kind = ControlKind::CheckBox, .word = SettingMember(&FlyinParticleEffect::flags),
-         .mask = 2},
-        {.controlId = 1011, .kind = ControlKind::ColourButton, .word = SettingMember(&FlyinParticleEffect::colour)},
-        {.controlId = 1014, .kind = ControlKind::Trackbar, .word = SettingMember(&FlyinParticleEffect::distance),
-         .minimum = 1, .maximum = 32},
-        {.controlId = 1015, .kind = ControlKind::Trackbar, .word = SettingMember(&FlyinParticleEffect::size),
-         .minimum = 1, .maximum = 128, .alsoWord = kCurrentSize},
-        {.controlId = 1016, .kind = ControlKind::Trackbar, .word = SettingMember(&FlyinParticleEffect::beatSize),
-         .minimum = 1, .maximum = 128, .alsoWord = kCurrentSize},
+        {.controlId = 1009, .kind = ControlKind::CheckBox, .word = SettingMember(&E::flags), .mask = 1},
+        {.controlId = 1018, .kind = ControlKind::CheckBox, .word = SettingMember(&E::flags), .mask = 2},
+        {.controlId = 1011, .kind = ControlKind::ColourButton, .word = SettingMember(&E::colour)},
+        {.controlId = 1014, .kind = ControlKind::Trackbar, .word = SettingMember(&E::distance), .minimum = 1,
+         .maximum = 32},
+        {.controlId = 1015, .kind = ControlKind::Trackbar, .word = SettingMember(&E::size), .minimum = 1,
+         .maximum = 128, .alsoWord = kCurrentSize},
+        {.controlId = 1016, .kind = ControlKind::Trackbar, .word = SettingMember(&E::beatSize), .minimum = 1,
+         .maximum = 128, .alsoWord = kCurrentSize},
     };
     static const PageDefinition definition = MakePage(113, bindings);
     return &definition;

@@ -1,8 +1,9 @@
+#include "effects/bass_spin.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "effects/bass_spin.h"
 #include "effects/line_drawing.h"
 #include "tests/effects/effect_test_frame.h"
 
@@ -153,7 +154,7 @@ TEST(BassSpinChecksum, FixedScenesOverFiveFrames) {
         }
         EXPECT_TRUE(frame.guardsUntouched());
     }
-    EXPECT_EQ(sums, (std::vector<uint32_t>{671412357, 3531094925, 21024683, 1969607659, 3043541376, 3053477317,
-                                          2226681029, 3838178805, 1665081797, 4188687693}));
+    EXPECT_EQ(sums, (std::vector<uint32_t>{671412357, 3531094925, 21024683, 1969607659, 3043541376,
+                                           3053477317, 2226681029, 3838178805, 1665081797, 4188687693}));
 }
 }  // namespace

@@ -1,9 +1,10 @@
+#include "effects/dot_plane.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
 
-#include "effects/dot_plane.h"
 #include "tests/effects/effect_test_frame.h"
 
 namespace {
@@ -158,8 +159,8 @@ TEST(DotPlaneDots, UncolouredDotsOnlyCopyTheirPixelDownwards) {
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 96; ++x) frame.at(x, y) = uint32_t(y * 96 + x + 1);
     DotPlaneEffect plane;
-    for (int32_t* colour : {&plane.bottomColour, &plane.lowColour, &plane.midColour, &plane.highColour,
-                            &plane.topColour})
+    for (int32_t* colour :
+         {&plane.bottomColour, &plane.lowColour, &plane.midColour, &plane.highColour, &plane.topColour})
         *colour = 0;
     plane.settingsChanged();
     plane.render(Spectrum(120).data(), frame.pixels(), 96, 80);
@@ -187,6 +188,7 @@ TEST(DotPlaneChecksum, FixedSceneOverSixFrames) {
         plane.render(scene.snapshot().data(), frame.pixels(), 320, 240);
         sums.push_back(frame.checksum());
     }
-    EXPECT_EQ(sums, (std::vector<uint32_t>{4095723009, 616297187, 537121647, 488737408, 3782835240, 2066146540}));
+    EXPECT_EQ(sums,
+              (std::vector<uint32_t>{4095723009, 616297187, 537121647, 488737408, 3782835240, 2066146540}));
 }
 }  // namespace

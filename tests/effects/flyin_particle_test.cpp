@@ -1,10 +1,11 @@
+#include "effects/flyin_particle.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <vector>
 
-#include "effects/flyin_particle.h"
 #include "effects/particle_random.h"
 #include "tests/effects/effect_test_frame.h"
 
@@ -205,7 +206,7 @@ TEST(ParticleChecksum, FixedSceneWithBeatsOverEightFrames) {
         particle.render(kNoSamples.data(), frame.pixels(), 320, 240);
         sums.push_back(frame.checksum());
     }
-    EXPECT_EQ(sums, (std::vector<uint32_t>{279109112, 2373645388, 170758987, 3413798869, 4248468651, 1738276731,
-                                          907573040, 200241013}));
+    EXPECT_EQ(sums, (std::vector<uint32_t>{279109112, 2373645388, 170758987, 3413798869, 4248468651,
+                                           1738276731, 907573040, 200241013}));
 }
 }  // namespace

@@ -1,9 +1,10 @@
+#include "effects/oscilliscope_star.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "effects/oscilliscope_star.h"
 #include "tests/effects/effect_test_frame.h"
 
 namespace {
@@ -41,7 +42,8 @@ TEST(OscilliscopeStarSilence, DrawsFiveStraightSpokesOfSixtyThreeSixtyFourthsOfT
         for (int x = 0; x < 320; ++x) {
             if (!frame.at(x, y)) continue;
             double nearest = 1e9;
-            for (int arm = 0; arm < 5; ++arm) nearest = std::min(nearest, OffRay(x, y, 160, 120, arm * 1.256636, length));
+            for (int arm = 0; arm < 5; ++arm)
+                nearest = std::min(nearest, OffRay(x, y, 160, 120, arm * 1.256636, length));
             EXPECT_LE(nearest, 2.0) << x << "," << y;
         }
     EXPECT_TRUE(frame.guardsUntouched());

@@ -1,10 +1,11 @@
+#include "effects/triangle_fill.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "effects/triangle_fill.h"
 #include "tests/effects/effect_test_frame.h"
 
 namespace {
@@ -46,7 +47,9 @@ TEST(TriangleSpans, EdgesMeetingAtColumnXFillColumnXMinusOne) {
               "..........\n");
 }
 
-TEST(TriangleSpans, ASingleRowFillsNothing) { EXPECT_EQ(Fill(6, 3, 0, 1, 5, 1, 3, 1).find('#'), std::string::npos); }
+TEST(TriangleSpans, ASingleRowFillsNothing) {
+    EXPECT_EQ(Fill(6, 3, 0, 1, 5, 1, 3, 1).find('#'), std::string::npos);
+}
 
 TEST(TriangleSpans, TheOrderOfTheVerticesDoesNotMatterWhenTheirRowsDiffer) {
     std::array<std::array<int, 2>, 3> v = {{{1, 0}, {11, 3}, {4, 9}}};
