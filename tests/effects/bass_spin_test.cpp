@@ -69,23 +69,6 @@ TEST(BassSpinLines, TheFirstFrameDrawsOnlyTheFourSpokes) {
     EXPECT_EQ(frame.words, expected.words);
 }
 
-TEST(BassSpinLines, LaterFramesAlsoTraceTheTips) {
-    GuardedFrame frame(320, 240), expected(320, 240);
-    auto spin = Spin(0, 2);
-    spin.render(Bass().data(), frame.pixels(), 320, 240);
-    const auto before = spin.spinners[1];
-    frame.words.assign(frame.words.size(), 0);
-    spin.render(Bass().data(), frame.pixels(), 320, 240);
-    const auto& now = spin.spinners[1];
-    AddLineThick(expected.pixels(), before.previousPlus.x, before.previousPlus.y, now.previousPlus.x,
-                 now.previousPlus.y, 320, 240, kRight);
-    AddLineThick(expected.pixels(), 220, 120, now.previousPlus.x, now.previousPlus.y, 320, 240, kRight);
-    AddLineThick(expected.pixels(), before.previousMinus.x, before.previousMinus.y, now.previousMinus.x,
-                 now.previousMinus.y, 320, 240, kRight);
-    AddLineThick(expected.pixels(), 220, 120, now.previousMinus.x, now.previousMinus.y, 320, 240, kRight);
-    EXPECT_EQ(frame.words, expected.words);
-}
-
 TEST(BassSpinTriangles, TheFirstFrameDrawsNothingAndTheSecondSweeps) {
     GuardedFrame frame(320, 240);
     auto spin = Spin(1);

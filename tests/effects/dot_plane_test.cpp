@@ -78,15 +78,6 @@ TEST(DotPlaneRows, ASteadySpectrumStartsOneWaveThatTravelsBack) {
     EXPECT_EQ(plane.heights[2][7], 0.0f);
 }
 
-TEST(DotPlaneRows, HeightsNeverFallBelowZero) {
-    GuardedFrame frame(64, 64);
-    DotPlaneEffect plane;
-    plane.render(Spectrum(254).data(), frame.pixels(), 64, 64);
-    for (int i = 0; i < 80; ++i) plane.render(Spectrum(0).data(), frame.pixels(), 64, 64);
-    for (const auto& row : plane.heights)
-        for (float h : row) EXPECT_GE(h, 0.0f);
-}
-
 float AngleAfterOneFrame(int32_t speed, float angle) {
     GuardedFrame frame(64, 64);
     DotPlaneEffect plane;

@@ -57,16 +57,6 @@ TEST(ParticleSprite, AWhiteParticleAddsAtMost254AndNothingAtItsCorners) {
     EXPECT_EQ(particle.sprite[3 * 8 + 3], 0xFEFEFEu);
 }
 
-TEST(ParticleSprite, FollowsEachChannelOfTheColour) {
-    FlyinParticleEffect particle;
-    const uint8_t eight[] = {1, 0, 0, 0, 0x80, 0x40, 0xFF, 0};
-    particle.size = 20;
-    particle.load(eight, 8);
-    EXPECT_EQ(particle.colour, 0xFF4080);
-    EXPECT_EQ(particle.sprite[2], 0xAA2A55u);  // coverage 171
-    EXPECT_EQ(particle.currentSize, 20);
-}
-
 TEST(ParticleSize, ABeatSizeShrinksBackByHalvingTheDifference) {
     EXPECT_EQ(DrawnSizes(8, 64, 8), (std::vector<int>{64, 36, 22, 15, 11, 9, 8, 8}));
 }
@@ -177,11 +167,12 @@ TEST(ParticleSettings, ExtremeSizesAverageWithoutOverflow) {
     EXPECT_TRUE(frame.guardsUntouched());
 }
 
-TEST(ParticleSettings, PayloadOrderAndTheLoadedSizeTakesEffectAtOnce) {
+TEST(ParticleSettings, LoadRecoloursTheSpriteAndTakesTheSizeAtOnce) {
     FlyinParticleEffect particle;
     particle.currentSize = 50;
-    const uint8_t twenty[] = {3, 0, 0, 0, 0, 0, 0xFF, 0, 4, 0, 0, 0, 12, 0, 0, 0, 99, 0, 0, 0};
+    const uint8_t twenty[] = {3, 0, 0, 0, 0x80, 0x40, 0xFF, 0, 4, 0, 0, 0, 12, 0, 0, 0, 99, 0, 0, 0};
     particle.load(twenty, 20);
+    EXPECT_EQ(particle.sprite[2], 0xAA2A55u);  // 0xFF4080 at coverage 171
     EXPECT_EQ(particle.distance, 4);
     EXPECT_EQ(particle.beatSize, 99);
     EXPECT_EQ(particle.currentSize, 12);

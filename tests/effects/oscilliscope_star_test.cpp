@@ -120,19 +120,6 @@ TEST(OscilliscopeStarTurning, OnlyTheRisingAngleWraps) {
     EXPECT_NEAR(star.rightAngle, 6.30 - 6.28318, 1e-12);
 }
 
-TEST(OscilliscopeStarSettings, PayloadIsEnabledChannelsThenBothColours) {
-    OscilliscopeStarEffect star;
-    const uint8_t eight[] = {1, 0, 0, 0, 0x33, 0x22, 0x11, 0};
-    star.load(eight, 8);
-    EXPECT_EQ(star.enabledChannels, 1);
-    EXPECT_EQ(star.leftColour, 0x112233);
-    EXPECT_EQ(star.rightColour, 0xFFFFFF);
-    uint8_t out[kPayloadScratchBytes];
-    ASSERT_EQ(star.save(out), 12);
-    EXPECT_EQ(out[4], 0x33);
-    EXPECT_EQ(out[8], 0xFF);
-}
-
 TEST(OscilliscopeStarChecksum, FixedSceneOverFiveFrames) {
     GuardedFrame frame(320, 240);
     OscilliscopeStarEffect star;
