@@ -11,7 +11,7 @@ std::mutex sampleLock;
 uint8_t sharedSnapshot[kSnapshotBytes];
 int32_t snapshotTaken = 1;
 int32_t beatFlag = 0;
-int32_t previousBeatSum = 500;
+int32_t previousBeatSum = kInitialBeatSum;
 
 void BuildSpectrumCurve() {
     const double k = 255.0 / std::log(40.0);

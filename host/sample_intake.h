@@ -17,6 +17,8 @@ extern std::mutex sampleLock;
 extern uint8_t sharedSnapshot[kSnapshotBytes];
 extern int32_t snapshotTaken;
 extern int32_t beatFlag;
+// The first block after loading is compared against this sum.
+constexpr int32_t kInitialBeatSum = 500;
 extern int32_t previousBeatSum;
 
 void BuildSpectrumCurve();

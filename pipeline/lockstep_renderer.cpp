@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "effects/particle_random.h"
 #include "host/sample_intake.h"
 #include "pipeline/effect_chain.h"
 
@@ -10,12 +11,14 @@ LockstepRenderer::LockstepRenderer(int32_t width, int32_t height)
     : frameWidth(width), frameHeight(height), pixels(size_t(width) * size_t(height), 0) {
     BuildSpectrumCurve();
     // Earlier renders in the same process must not leak into this one: no latched beat,
-    // no held peaks, and the beat detector's first comparison as after loading.
+    // no held peaks, the beat detector's first comparison and the particle's flight as
+    // after loading.
+    ResetParticleRandom();
     std::lock_guard<std::mutex> lock(sampleLock);
     std::memset(sharedSnapshot, 0, sizeof sharedSnapshot);
     snapshotTaken = 1;
     beatFlag = 0;
-    previousBeatSum = 500;
+    previousBeatSum = kInitialBeatSum;
 }
 
 void LockstepRenderer::RenderFrame(const uint8_t* block) {

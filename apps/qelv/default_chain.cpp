@@ -14,7 +14,7 @@ const std::vector<DefaultEffect>& DefaultChainTable() {
     // washes the frame with a dim blue.
     static const std::vector<DefaultEffect> table = {
         {3, {{"fade amount", 10}}},                                                             // Fadeout
-        {4, {{"normal direction", 30}, {"on-beat direction", 22}, {"on-beat changes enabled", 1}}},  // Blitter Feedback
+        {4, {{"normal direction", 30}, {"on-beat direction", 22}, {"on-beat changes", 1}}},  // Blitter Feedback
         {6, {}},                                                                                // Blur
         {1, {}},                                                                                // Dot Plane
         {0, {{"style", 1}, {"left colour", 0x3080FF}, {"right colour", 0xFF7030}}},             // SimpleVis
