@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "apps/qelv/preset_document.h"
 #include "pipeline/effect_settings.h"
 #include "pipeline/preset_bytes.h"
@@ -77,5 +79,33 @@ TEST(PresetDocument, RefusesWhatIsNotAPresetOrNotValid) {
         R"([1, 2])",
     };
     for (const char* text : bad) EXPECT_FALSE(PresetFromJson(Json::parse(text), document, error)) << text;
+}
+}  // namespace
+
+#include "pipeline/effect_chain.h"
+
+namespace {
+// The real effect types through the real reader and writer: one Fadeout with clearing on
+// is exactly 37 bytes, and every type reads back what it wrote.
+TEST(PresetBytes, RealEffectsRoundTripByteForByte) {
+    ClearChain();
+    framebufferClear = 1;
+    AppendEffect(3);
+    Bytes out(kPresetCapacity);
+    ASSERT_EQ(WritePresetBytes(out.data(), kPresetCapacity), 37);
+    Bytes expected = Preset(1);
+    Put(expected, 3), Put(expected, 4), Put(expected, 16);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin()));
+    ClearChain();
+
+    for (int32_t type = 0; type < 9; ++type) AppendEffect(type);
+    const int32_t n = WritePresetBytes(out.data(), kPresetCapacity);
+    ClearChain();
+    ASSERT_TRUE(ReadPresetBytes(out.data(), n));
+    Bytes again(kPresetCapacity);
+    EXPECT_EQ(WritePresetBytes(again.data(), kPresetCapacity), n);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + n, again.begin()));
+    EXPECT_EQ(ChainLength(effectChain), 9);
+    ClearChain();
 }
 }  // namespace
