@@ -10,18 +10,19 @@ constexpr int32_t kFadeoutTypeId = 3;
 }  // namespace
 
 const std::vector<DefaultEffect>& DefaultChainTable() {
-    // Trails fade and stream outwards behind the drawing effects; every eighth beat
-    // washes the frame with a dim blue.
+    // Trails fade and stream outwards behind the drawing effects, which add up in cool
+    // colours so that only the strongest moments reach white.
     static const std::vector<DefaultEffect> table = {
-        {3, {{"fade amount", 10}}},                                                             // Fadeout
-        {4, {{"normal direction", 30}, {"on-beat direction", 22}, {"on-beat changes", 1}}},  // Blitter Feedback
-        {6, {}},                                                                                // Blur
-        {1, {}},                                                                                // Dot Plane
-        {0, {{"style", 1}, {"left colour", 0x3080FF}, {"right colour", 0xFF7030}}},             // SimpleVis
-        {2, {{"left colour", 0x40FF80}, {"right colour", 0xFFD040}}},                           // Oscilliscope Star
-        {7, {{"left colour", 0x8040FF}, {"right colour", 0x40C0FF}}},                           // Bass Spin
-        {8, {{"colour", 0xFFE0A0}}},                                                            // Flyin' Particle
-        {5, {{"interval", 8}, {"blend", 1}, {"colour", 0x202040}}},                             // Beat Clear
+        {3, {{"fade amount", 18}}},                                                           // Fadeout
+        {4, {{"normal direction", 31}, {"on-beat direction", 24}, {"on-beat changes", 1}}},  // Blitter Feedback
+        {1, {{"rotation speed", 6}, {"low colour", 0x102040}, {"mid colour", 0x2060C0},       // Dot Plane
+             {"high colour", 0x40C0FF}, {"top colour", 0xE0FFFF}}},
+        {0, {{"style", 1}, {"left colour", 0x4060C0}, {"right colour", 0xC04060}}},           // SimpleVis
+        {2, {{"left colour", 0x40A060}, {"right colour", 0xA08030}}},                         // Oscilliscope Star
+        {7, {{"left colour", 0x402080}, {"right colour", 0x204080}}},                         // Bass Spin
+        {8, {{"flags", 3}, {"colour", 0xFFC080}, {"size", 12}, {"beat size", 40}}},           // Flyin' Particle
+        {6, {}},                                                                              // Blur
+        {5, {{"interval", 16}, {"blend", 1}, {"colour", 0x101830}}},                          // Beat Clear
     };
     return table;
 }
