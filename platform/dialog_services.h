@@ -37,8 +37,8 @@ public:
     // The full colour chooser starting at colour (0x00BBGGRR); true and the new colour
     // when confirmed. The 16 custom colours are the caller's and may be changed.
     virtual bool ChooseColour(WindowHandle owner, uint32_t& colour, uint32_t customColours[16]) = 0;
-    virtual std::string CurrentDirectory() = 0;
-    virtual void SetCurrentDirectory(const std::string& directory) = 0;
+    virtual std::string WorkingDirectory() = 0;
+    virtual void SetWorkingDirectory(const std::string& directory) = 0;
     // Full file name of the module behind instance (the plug-in's own file).
     virtual std::string ModuleFileName(InstanceHandle instance) = 0;
 };

@@ -156,7 +156,7 @@ struct PresetBuffer {
 // The file choosers may change the process's current directory; the host expects it kept.
 void Load(WindowHandle panel) {
     DialogServices& services = dialogServices();
-    const std::string directory = services.CurrentDirectory();
+    const std::string directory = services.WorkingDirectory();
     std::string path;
     if (services.ChooseOpenFile(PresetRequest(panel, "Load Preset", kFileExplorerStyle | kFileHideReadOnly), path)) {
         lastPresetPath = path.substr(0, kPathChars);
@@ -171,7 +171,7 @@ void Load(WindowHandle panel) {
             Refill(panel);
         }
     }
-    services.SetCurrentDirectory(directory);
+    services.SetWorkingDirectory(directory);
 }
 
 bool WriteFile(const std::string& path, const uint8_t* bytes, int32_t n) {
@@ -183,7 +183,7 @@ bool WriteFile(const std::string& path, const uint8_t* bytes, int32_t n) {
 
 void Save(WindowHandle panel) {
     DialogServices& services = dialogServices();
-    const std::string directory = services.CurrentDirectory();
+    const std::string directory = services.WorkingDirectory();
     FileDialogRequest request =
         PresetRequest(panel, "Save Preset", kFileExplorerStyle | kFileHideReadOnly | kFileOverwritePrompt);
     request.initialFile = lastPresetPath;
@@ -196,7 +196,7 @@ void Save(WindowHandle panel) {
         // A failed write is reported like a failed open: the user must not think it saved.
         else if (!WriteFile(path, buffer.bytes.get(), n)) shell().ShowMessage(panel, "Error saving preset", "Save Preset");
     }
-    services.SetCurrentDirectory(directory);
+    services.SetWorkingDirectory(directory);
 }
 
 class ControlPanel final : public DialogHandler {

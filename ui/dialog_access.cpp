@@ -39,8 +39,8 @@ public:
     bool ChooseOpenFile(const FileDialogRequest&, std::string&) override { return false; }
     bool ChooseSaveFile(const FileDialogRequest&, std::string&) override { return false; }
     bool ChooseColour(WindowHandle, uint32_t&, uint32_t*) override { return false; }
-    std::string CurrentDirectory() override { return {}; }
-    void SetCurrentDirectory(const std::string&) override {}
+    std::string WorkingDirectory() override { return {}; }
+    void SetWorkingDirectory(const std::string&) override {}
     std::string ModuleFileName(InstanceHandle) override { return {}; }
 };
 

@@ -24,8 +24,8 @@ public:
     bool ChooseOpenFile(const FileDialogRequest& request, std::string& path) override;
     bool ChooseSaveFile(const FileDialogRequest& request, std::string& path) override;
     bool ChooseColour(WindowHandle owner, uint32_t& colour, uint32_t customColours[16]) override;
-    std::string CurrentDirectory() override { return currentDirectory; }
-    void SetCurrentDirectory(const std::string& directory) override { currentDirectory = directory; }
+    std::string WorkingDirectory() override { return currentDirectory; }
+    void SetWorkingDirectory(const std::string& directory) override { currentDirectory = directory; }
     std::string ModuleFileName(InstanceHandle) override { return moduleFileName; }
 
     // Answers in order; no answer left (or nullopt) means the user cancelled.
