@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "output/output_window.h"
 #include "pipeline/autosave.h"
 #include "pipeline/effect_chain.h"
 #include "pipeline/effect_factory.h"
@@ -257,12 +258,14 @@ WindowHandle OpenControlPanel(VisModule* module) {
     WindowHandle panel = Controls().CreateDialogWindow(pluginInstance, IDD_CONTROL_PANEL, module->parentWindow,
                                                        std::make_unique<ControlPanel>());
     panelWindow = panel;
+    if (panel) SetControlPanelToggle(ToggleControlPanel);
     return panel;
 }
 
 int CloseControlPanel() {
     WindowHandle panel = panelWindow.exchange(nullptr);
     if (!panel) return 0;
+    SetControlPanelToggle(nullptr);
     // The open page is a child of the panel and goes with it.
     currentPage = nullptr;
     return Controls().DestroyDialogWindow(panel) ? 1 : 0;

@@ -8,8 +8,6 @@
 #include "ui/resource_ids.h"
 
 namespace {
-DisplayModeLister modeLister = nullptr;
-
 // Digits as a number, saturating instead of overflowing on absurd texts.
 const char* ReadNumber(const char* p, int32_t& value) {
     int64_t v = 0;
@@ -27,7 +25,7 @@ class DisplaySettingsPage final : public DialogHandler {
 public:
     int OnInit(WindowHandle dialog) override {
         DialogControls& controls = dialogControls();
-        if (modeLister) modeLister([&](const char* text) { controls.AddItem(dialog, IDC_MODE_LIST, text); });
+        ListDisplayModes([&](const char* text) { controls.AddItem(dialog, IDC_MODE_LIST, text); });
         const int count = controls.ItemCount(dialog, IDC_MODE_LIST);
         if (count == 0) {
             const int index = controls.AddItem(dialog, IDC_MODE_LIST, "no suitable (32bpp ARGB) modes found");
@@ -63,8 +61,6 @@ public:
     }
 };
 }  // namespace
-
-void SetDisplayModeLister(DisplayModeLister lister) { modeLister = lister; }
 
 bool ParseModeText(const char* text, ModeSize& size) {
     const char* p = ReadNumber(text, size.width);

@@ -1,5 +1,5 @@
 #pragma once
-#include <functional>
+#include <cstdint>
 
 #include "pipeline/frame_types.h"
 
@@ -7,12 +7,6 @@
 // 0 about, 1 display settings, 2 beat detection. Null for another index or when the
 // page cannot be created.
 WindowHandle OpenGlobalPage(int index, InstanceHandle instance, WindowHandle parent);
-
-// The full-screen modes offered: one text "<w>x<h> 32BPP" per mode, handed to add. The
-// frame surface supplies the lister; without one the page offers no mode.
-using ModeTextSink = std::function<void(const char* text)>;
-using DisplayModeLister = void (*)(const ModeTextSink& add);
-void SetDisplayModeLister(DisplayModeLister lister);
 
 struct ModeSize {
     int32_t width, height;

@@ -1,5 +1,7 @@
 #include "host/sample_intake.h"
+#include "output/frame_surface.h"
 #include "output/output_window.h"
+#include "platform/headless/headless_display.h"
 #include "tests/ui/panel_fixture.h"
 #include "ui/global_pages.h"
 
@@ -55,10 +57,21 @@ TEST_F(BeatPageTest, BandHalvesAreStoredEvenOutOfOrder) {
     EXPECT_EQ(Label(), "8/576");
 }
 
+// The display page over an in-memory display offering three 32-bit modes and one of
+// another pixel format.
 class DisplayPageTest : public PanelTest {
 protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        InstallDisplayDriver(&display);
+        const PixelFormat rgb565{true, 16, 0xF800, 0x07E0, 0x001F};
+        display.modes = {{320, 240, kFramePixelFormat}, {512, 384, rgb565}, {640, 480, kFramePixelFormat},
+                         {800, 600, kFramePixelFormat}};
+        ASSERT_EQ(CreateSurfaces(64, 64, reinterpret_cast<WindowHandle>(0x5150)), 0);
+    }
     void TearDown() override {
-        SetDisplayModeLister(nullptr);
+        DestroySurfaces();
+        InstallDisplayDriver(nullptr);
         windowSettings = WindowSettings();
         PanelTest::TearDown();
     }
@@ -67,28 +80,21 @@ protected:
         return page = dialogs.LiveDialogs(IDD_DISPLAY_PAGE).at(0);
     }
     MemoryDialogs::Control& Modes() { return dialogs.ControlOf(page, IDC_MODE_LIST); }
+    HeadlessDisplay display;
     WindowHandle page = nullptr;
 };
 
-void ThreeModes(const ModeTextSink& add) {
-    add("320x240 32BPP");
-    add("640x480 32BPP");
-    add("800x600 32BPP");
-}
-void NoModes(const ModeTextSink&) {}
-
 TEST_F(DisplayPageTest, SelectsTheConfiguredModeWhenOffered) {
-    SetDisplayModeLister(ThreeModes);
     windowSettings.fsW = 640;
     windowSettings.fsH = 480;
     Open();
     ASSERT_EQ(Modes().items.size(), 3u);
+    EXPECT_EQ(Modes().items[1].text, "640x480 32BPP");
     EXPECT_EQ(Modes().selection, 1);
     EXPECT_FALSE(dialogs.IsChecked(page, IDC_PIXEL_DOUBLING));
 }
 
 TEST_F(DisplayPageTest, SelectsNothingWhenTheConfiguredModeIsNotOffered) {
-    SetDisplayModeLister(ThreeModes);
     windowSettings.fsW = 1024;
     windowSettings.fsH = 768;
     windowSettings.fsD = 1;
@@ -98,7 +104,6 @@ TEST_F(DisplayPageTest, SelectsNothingWhenTheConfiguredModeIsNotOffered) {
 }
 
 TEST_F(DisplayPageTest, ChoosingAModeAndDoublingStoresThem) {
-    SetDisplayModeLister(ThreeModes);
     Open();
     dialogs.ChooseItem(page, IDC_MODE_LIST, 2);
     EXPECT_EQ(windowSettings.fsW, 800);
@@ -109,8 +114,23 @@ TEST_F(DisplayPageTest, ChoosingAModeAndDoublingStoresThem) {
     EXPECT_EQ(windowSettings.fsD, 0);
 }
 
+TEST_F(DisplayPageTest, FullscreenWithDoublingGivesAHalfSizeFrame) {
+    Open();
+    dialogs.ChooseItem(page, IDC_MODE_LIST, 1);
+    dialogs.ClickCheckBox(page, IDC_PIXEL_DOUBLING);
+    EXPECT_FALSE(IsFullscreen());
+    dialogs.ClickButton(page, IDC_FULLSCREEN);
+    EXPECT_TRUE(IsFullscreen());
+    int32_t width = 0, height = 0;
+    ASSERT_NE(BeginFrame(&width, &height), nullptr);
+    PresentFrame();
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 240);
+    EXPECT_EQ(display.DisplayWidth(), 640);
+}
+
 TEST_F(DisplayPageTest, WithoutModesOffersTheNoticeWhichChangesNothing) {
-    SetDisplayModeLister(NoModes);
+    display.modes.clear();
     Open();
     ASSERT_EQ(Modes().items.size(), 1u);
     EXPECT_EQ(Modes().items[0].text, "no suitable (32bpp ARGB) modes found");
