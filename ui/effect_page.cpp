@@ -1,6 +1,113 @@
 #include "ui/effect_page.h"
 
-// Placeholder until the dialog layer lands: no platform shows pages yet.
-WindowHandle OpenEffectPage(InstanceHandle, WindowHandle, Effect&, const PageDefinition&) {
-    return nullptr;
+#include <memory>
+
+#include "platform/dialog_controls.h"
+#include "ui/colour_swatch.h"
+
+namespace {
+// One page procedure for every effect: it interprets the effect's binding table. The
+// page holds the effect that created it, so it edits exactly that effect; the panel
+// closes the page before the effect can be destroyed.
+class EffectPage final : public DialogHandler {
+public:
+    EffectPage(Effect& effect, const PageDefinition& page) : effect(effect), page(page) {}
+
+    int OnInit(WindowHandle dialog) override {
+        DialogControls& controls = dialogControls();
+        for (const PageBinding& b : Bindings()) {
+            const int32_t value = effect.*b.word;
+            switch (b.kind) {
+            case ControlKind::Trackbar:
+                controls.SetTrackbarRange(dialog, b.controlId, b.minimum, b.maximum);
+                controls.SetTrackbarPosition(dialog, b.controlId, value);
+                break;
+            case ControlKind::CheckBox:
+                controls.SetChecked(dialog, b.controlId, b.mask ? (uint32_t(value) & b.mask) != 0 : value != 0);
+                break;
+            case ControlKind::RadioButton:
+                controls.SetChecked(dialog, b.controlId, value == b.value);
+                break;
+            case ControlKind::ColourButton:
+                break;
+            }
+        }
+        return 1;
+    }
+
+    void OnScroll(WindowHandle dialog, int controlId) override {
+        bool changed = false;
+        for (const PageBinding& b : Bindings()) {
+            if (b.controlId != controlId || b.kind != ControlKind::Trackbar) continue;
+            Store(b, dialogControls().TrackbarPosition(dialog, controlId));
+            changed = true;
+        }
+        if (changed) effect.settingsChanged();
+    }
+
+    void OnCommand(WindowHandle dialog, int controlId, int) override {
+        DialogControls& controls = dialogControls();
+        bool changed = false;
+        for (const PageBinding& b : Bindings()) {
+            if (b.controlId != controlId) continue;
+            const bool checked = controls.IsChecked(dialog, controlId);
+            switch (b.kind) {
+            case ControlKind::Trackbar:
+                continue;
+            case ControlKind::CheckBox:
+                if (b.mask) {
+                    const uint32_t bits = uint32_t(effect.*b.word) & ~b.mask;
+                    Store(b, int32_t(checked ? bits | b.mask : bits));
+                } else {
+                    Store(b, checked ? 1 : 0);
+                }
+                break;
+            case ControlKind::RadioButton:
+                Store(b, checked || !b.uncheckedStores ? b.value : b.uncheckedValue);
+                break;
+            case ControlKind::ColourButton: {
+                int32_t colour = effect.*b.word;
+                ChooseEffectColor(dialog, colour);
+                Store(b, colour);
+                controls.Invalidate(dialog, controlId);
+                break;
+            }
+            }
+            changed = true;
+        }
+        if (changed) effect.settingsChanged();
+    }
+
+    bool OnDrawItem(WindowHandle, int controlId, DrawItemHandle item) override {
+        for (const PageBinding& b : Bindings()) {
+            if (b.controlId == controlId && b.kind == ControlKind::ColourButton) {
+                DrawColorSwatch(item, effect.*b.word);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    struct Range {
+        const PageBinding *first, *last;
+        const PageBinding* begin() const { return first; }
+        const PageBinding* end() const { return last; }
+    };
+    Range Bindings() const { return {page.bindings, page.bindings + page.count}; }
+
+    void Store(const PageBinding& b, int32_t value) {
+        effect.*b.word = value;
+        if (b.alsoWord) effect.*b.alsoWord = value;
+    }
+
+    Effect& effect;
+    const PageDefinition& page;
+};
+}  // namespace
+
+WindowHandle OpenEffectPage(InstanceHandle instance, WindowHandle parent, Effect& effect,
+                            const PageDefinition& page) {
+    return dialogControls().CreateDialogWindow(instance, page.templateId, parent,
+                                               std::make_unique<EffectPage>(effect, page));
 }
