@@ -21,10 +21,10 @@ cmake --build build/sanitize -j"$jobs"
 
 if [ -f fuzz/CMakeLists.txt ]; then
   echo "== preset fuzzer"
-  cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+  cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build build/fuzz -j"$jobs"
   mkdir -p build/fuzz/corpus
-  build/fuzz/preset_fuzzer -runs=20000 -max_len=4096 build/fuzz/corpus tests/data/presets
+  build/fuzz/preset_fuzzer -seed=1 -runs=20000 -max_len=4096 build/fuzz/corpus tests/data/presets
 fi
 
 echo "== win32 build"
