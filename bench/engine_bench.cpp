@@ -9,6 +9,7 @@
 namespace {
 void BM_RenderIntake(benchmark::State& state) {
     BuildSpectrumCurve();
+    intakeOpen = 1;
     VisModule module{};
     for (int i = 0; i < 1152; ++i) module.spectrum[i] = uint8_t(i * 7);
     uint8_t snapshot[kSnapshotBytes];

@@ -24,12 +24,13 @@ int32_t Init(VisModule* module) {
         CloseOutputWindow();
         return 1;
     }
-    // The sample and render locks live as long as the library; nothing to create here.
+    // The locks themselves live as long as the library; from here on Render may use them.
     quitFlag = 0;
     {
         std::lock_guard<std::mutex> lock(sampleLock);
         snapshotTaken = 1;
     }
+    intakeOpen = 1;
     ProbeMmx();
     LoadAutosave();
     // A thread that cannot start leaves the plug-in stopped: undo everything, so the
@@ -38,6 +39,7 @@ int32_t Init(VisModule* module) {
         renderThread = new std::thread(RenderThreadMain);
     } catch (...) {
         renderThread = nullptr;
+        intakeOpen = 0;
         DeleteAllEffects();
         DestroySurfaces();
         CloseOutputWindow();
@@ -56,6 +58,7 @@ void Quit(VisModule*) {
     SaveAutosave();
     DeleteAllEffects();
     renderThread = nullptr;
+    intakeOpen = 0;
     CloseOutputWindow();
     CloseControlPanel();
 }

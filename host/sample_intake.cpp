@@ -1,5 +1,6 @@
 #include "host/sample_intake.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -7,6 +8,7 @@ uint8_t spectrumCurve[256];
 int32_t beatSensitivity = 32;
 int32_t beatBand = 0x012C0008;  // bins 8 up to 300
 
+std::atomic<int32_t> intakeOpen{0};
 std::mutex sampleLock;
 uint8_t sharedSnapshot[kSnapshotBytes];
 int32_t snapshotTaken = 1;
@@ -38,10 +40,14 @@ int32_t BeatSum(const uint8_t* spectrum) {
 }  // namespace
 
 int32_t Render(VisModule* module) {
+    if (!intakeOpen) return 0;
     std::lock_guard<std::mutex> lock(sampleLock);
-    for (int p = 0; p < 2 * kBins; ++p) {
-        const uint8_t v = spectrumCurve[module->spectrum[p]];
-        if (snapshotTaken || v > sharedSnapshot[p]) sharedSnapshot[p] = v;
+    // The first block after a frame replaces the held peaks; later ones keep the maximum.
+    if (snapshotTaken) {
+        for (int p = 0; p < 2 * kBins; ++p) sharedSnapshot[p] = spectrumCurve[module->spectrum[p]];
+    } else {
+        for (int p = 0; p < 2 * kBins; ++p)
+            sharedSnapshot[p] = std::max(sharedSnapshot[p], spectrumCurve[module->spectrum[p]]);
     }
     std::memcpy(sharedSnapshot + kWaveformOffset0, module->waveform, 2 * kBins);
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <atomic>
 #include <mutex>
 
 #include "host/vis_module.h"
@@ -11,6 +12,10 @@ extern uint8_t spectrumCurve[256];
 // lock. They keep their values while the library is loaded.
 extern int32_t beatSensitivity;  // 1..256, smaller is more sensitive
 extern int32_t beatBand;         // low half: first bin; high half (signed): end bin
+
+// 1 from Init to Quit, the life of the sample and render locks: a host that calls Render
+// outside it changes nothing.
+extern std::atomic<int32_t> intakeOpen;
 
 // Intake state, guarded by sampleLock.
 extern std::mutex sampleLock;

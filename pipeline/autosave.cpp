@@ -2,7 +2,8 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "pipeline/preset_bytes.h"
 #include "platform/shell.h"
@@ -20,23 +21,25 @@ int32_t ReadPresetFile(const char* path, uint8_t* buffer) {
 void LoadAutosave() {
     const std::string path = shell().ProgramFilePath(kAutosaveFileName);
     if (path.empty()) return;
-    std::vector<uint8_t> buffer(kPresetCapacity);
-    const int32_t n = ReadPresetFile(path.c_str(), buffer.data());
-    if (n >= 0) ReadPresetBytes(buffer.data(), n);
+    const PresetBuffer buffer;
+    if (!buffer.bytes) return;
+    const int32_t n = ReadPresetFile(path.c_str(), buffer.bytes.get());
+    if (n >= 0) ReadPresetBytes(buffer.bytes.get(), n);
 }
 
 void SaveAutosave() {
     const std::string path = shell().ProgramFilePath(kAutosaveFileName);
     if (path.empty()) return;
-    std::vector<uint8_t> buffer(kPresetCapacity);
-    const int32_t n = WritePresetBytes(buffer.data(), kPresetCapacity);
+    const PresetBuffer buffer;
+    if (!buffer.bytes) return;
+    const int32_t n = WritePresetBytes(buffer.bytes.get(), kPresetCapacity);
     if (n < 0) return;
     // Written beside and then renamed over the old file, so a failed write never
     // leaves a truncated autosave behind.
     const std::string temporary = path + ".new";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return;
-    const bool written = std::fwrite(buffer.data(), 1, size_t(n), file) == size_t(n);
+    const bool written = std::fwrite(buffer.bytes.get(), 1, size_t(n), file) == size_t(n);
     if (std::fclose(file) != 0 || !written) {
         std::remove(temporary.c_str());
         return;

@@ -19,6 +19,7 @@ LockstepRenderer::LockstepRenderer(int32_t width, int32_t height)
     snapshotTaken = 1;
     beatFlag = 0;
     previousBeatSum = kInitialBeatSum;
+    intakeOpen = 1;
 }
 
 void LockstepRenderer::RenderFrame(const uint8_t* block) {

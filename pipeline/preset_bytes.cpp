@@ -39,11 +39,17 @@ int32_t WritePresetBytes(uint8_t* buffer, int32_t capacity) {
     return int32_t(position);
 }
 
+bool IsPresetHeader(const uint8_t* data, int32_t length) {
+    return length >= kPresetHeaderBytes && std::memcmp(data, kPresetHeader, kPresetHeaderBytes) == 0;
+}
+
+void ReportInvalidPreset() { shell().ShowMessage(nullptr, "Invalid Preset", "Read Preset"); }
+
 bool ReadPresetBytes(const uint8_t* data, int32_t length) {
     length = std::min(length, kPresetCapacity);
     {
         std::lock_guard<std::mutex> lock(renderLock);
-        if (length >= kPresetHeaderBytes && std::memcmp(data, kPresetHeader, kPresetHeaderBytes) == 0) {
+        if (IsPresetHeader(data, length)) {
             framebufferClear = length > kPresetHeaderBytes ? data[kPresetHeaderBytes] : 0;
             int64_t position = kPresetHeaderBytes + 1;
             int slot = ChainLength(effectChain);
@@ -71,6 +77,6 @@ bool ReadPresetBytes(const uint8_t* data, int32_t length) {
             return true;
         }
     }
-    shell().ShowMessage(nullptr, "Invalid Preset", "Read Preset");
+    ReportInvalidPreset();
     return false;
 }

@@ -145,14 +145,11 @@ FileDialogRequest PresetRequest(WindowHandle panel, const char* title, unsigned 
     request.filters = kPresetFilters;
     request.filterCount = 2;
     request.title = title;
-    request.defaultExtension = "LQP";
+    // Saved presets get the extension the filter shows.
+    request.defaultExtension = "qlp";
     request.flags = flags;
     return request;
 }
-
-struct PresetBuffer {
-    std::unique_ptr<uint8_t[]> bytes{new (std::nothrow) uint8_t[kPresetCapacity]()};
-};
 
 // The file choosers may change the process's current directory; the host expects it kept.
 void Load(WindowHandle panel) {
@@ -165,6 +162,9 @@ void Load(WindowHandle panel) {
         const int32_t n = buffer.bytes ? ReadPresetFile(path.c_str(), buffer.bytes.get()) : -1;
         if (n < 0) {
             shell().ShowMessage(panel, "Error loading preset", "Load Preset");
+        } else if (!IsPresetHeader(buffer.bytes.get(), n)) {
+            // Checked before the chain is emptied: a wrong file must not cost the user's chain.
+            ReportInvalidPreset();
         } else {
             Clear(panel);
             ReadPresetBytes(buffer.bytes.get(), n);

@@ -14,8 +14,10 @@ struct SampleIntake : ::testing::Test {
         beatSensitivity = 32;
         beatBand = 0x012C0008;
         previousBeatSum = 500;
+        intakeOpen = 1;
         TakeSnapshot(frame);
     }
+    void TearDown() override { intakeOpen = 0; }
     // Puts a raw sum into the default band (bins 8..299) of channel 0.
     void SetBandSum(int sum) {
         std::memset(module.spectrum, 0, sizeof module.spectrum);
@@ -48,6 +50,16 @@ TEST_F(SampleIntake, BlocksBetweenFramesKeepThePerBinMaximumAndTheLastWaveform) 
     Render(&module);
     TakeSnapshot(frame);
     EXPECT_EQ(frame[5], spectrumCurve[5]);
+}
+
+TEST_F(SampleIntake, BlocksOutsideInitAndQuitChangeNothing) {
+    intakeOpen = 0;
+    std::memset(module.spectrum, 255, sizeof module.spectrum);
+    previousBeatSum = 0;
+    Render(&module);
+    EXPECT_EQ(TakeSnapshot(frame), 0);
+    EXPECT_EQ(frame[0], 0);
+    EXPECT_EQ(previousBeatSum, 0);
 }
 
 TEST_F(SampleIntake, FirstBlockComparesAgainst500) {

@@ -89,7 +89,8 @@ TEST(DemoTrack, TheBeatDetectorFiresOnTheKicks) {
     BuildSpectrumCurve();
     beatSensitivity = 32;
     beatBand = 0x012C0008;
-    previousBeatSum = 500;
+    previousBeatSum = kInitialBeatSum;
+    intakeOpen = 1;
     uint8_t frame[kSnapshotBytes];
     TakeSnapshot(frame);
 

@@ -56,7 +56,7 @@ TEST_F(PresetPanelTest, LoadAsksWithTheFiltersTitleAndPluginDirectory) {
     EXPECT_EQ(question.request.initialDirectory, "C:\\Host\\Plugins");
     EXPECT_EQ(question.request.initialFile, "");
     EXPECT_EQ(question.title, "Load Preset");
-    EXPECT_EQ(question.defaultExtension, "LQP");
+    EXPECT_EQ(question.defaultExtension, "qlp");
     EXPECT_EQ(question.request.flags, unsigned(kFileExplorerStyle | kFileHideReadOnly));
     using Filters = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(question.filters, (Filters{{"Qelv5 presets", "*.qlp"}, {"All files", "*.*"}}));
@@ -87,13 +87,15 @@ TEST_F(PresetPanelTest, LoadReplacesChainListPageAndClearBox) {
     EXPECT_EQ(OpenPages().size(), 1u);
 }
 
-TEST_F(PresetPanelTest, LoadingAWrongHeaderLeavesChainAndListEmpty) {
+TEST_F(PresetPanelTest, LoadingAWrongHeaderKeepsChainListAndPage) {
     Add("Zebra v0.0");
+    SelectEffect(0);
     WriteBytes({'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'e', 's', 'e', 't'});
     services.fileAnswers.push_back(file);
     dialogs.ClickButton(panel, IDC_LOAD);
-    EXPECT_EQ(ChainLength(effectChain), 0);
-    EXPECT_TRUE(Items(IDC_ACTIVE_EFFECTS).empty());
+    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), Names{"Zebra v0.0"});
+    EXPECT_EQ(OpenPages().size(), 1u);
     ASSERT_EQ(recorded.messages.size(), 1u);
     EXPECT_EQ(recorded.messages[0].text, "Invalid Preset");
     EXPECT_EQ(recorded.messages[0].caption, "Read Preset");
