@@ -15,7 +15,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 }  // namespace
 
-bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error) {
+bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error,
+                      std::string* note) {
     std::error_code code;
     const auto status = std::filesystem::status(path, code);
     if (!std::filesystem::exists(status)) {
@@ -35,11 +36,13 @@ bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks,
         error = Quoted(path) + " is empty: a sample stream holds at least one 2304-byte block";
         return false;
     }
-    if (size % kBlockBytes != 0) {
-        error = Quoted(path) + " is " + std::to_string(size) +
-                " bytes, not a whole number of 2304-byte blocks";
+    if (size < kBlockBytes) {
+        error = Quoted(path) + " is " + std::to_string(size) + " bytes, less than one 2304-byte block";
         return false;
     }
+    if (size % kBlockBytes != 0 && note)
+        *note = Quoted(path) + " is " + std::to_string(size) + " bytes, not a whole number of 2304-byte blocks: the last " +
+                std::to_string(size % kBlockBytes) + " bytes are ignored";
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);

@@ -11,5 +11,8 @@ struct SampleBlock {
 };
 
 // A sample stream file (".qsb") is blocks back to back with no header.
-bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error);
+// A file that ends part-way through a block gives its whole blocks and a note saying so;
+// one with no whole block is an error.
+bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error,
+                      std::string* note = nullptr);
 bool WriteSampleStream(const std::string& path, const std::vector<SampleBlock>& blocks, std::string& error);

@@ -34,8 +34,12 @@ struct Input {
 
 bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
     switch (options.source) {
-        case SampleSource::SampleStream:
-            return ReadSampleStream(options.inputPath, input.blocks, error);
+        case SampleSource::SampleStream: {
+            std::string note;
+            if (!ReadSampleStream(options.inputPath, input.blocks, error, &note)) return false;
+            if (!note.empty()) std::fprintf(stderr, "qelv render: %s\n", note.c_str());
+            return true;
+        }
         case SampleSource::AudioFile:
             if (!DecodeAudioFile(options.inputPath, input.sound, error)) return false;
             break;

@@ -33,18 +33,23 @@ TEST(SampleStreamFile, BlocksRoundTripBackToBackWithoutHeader) {
         EXPECT_EQ(0, std::memcmp(read[b].bytes, blocks[b].bytes, kBlockBytes)) << "block " << b;
 }
 
-TEST(SampleStreamFile, RejectsFilesThatAreNotWholeBlocks) {
+TEST(SampleStreamFile, ReadsTheWholeBlocksOfAFileCutShort) {
     TempDir dir;
     std::vector<SampleBlock> blocks(1);
-    std::string error;
-    for (size_t size : {size_t(1), kBlockBytes - 1, kBlockBytes + 1, 2 * kBlockBytes + 100}) {
+    std::string error, note;
+    for (size_t size : {size_t(1), kBlockBytes - 1}) {
         WriteBytes(dir.File("bad.qsb"), size);
-        error.clear();
-        EXPECT_FALSE(ReadSampleStream(dir.File("bad.qsb"), blocks, error)) << size;
-        EXPECT_NE(error.find(std::to_string(size) + " bytes, not a whole number of 2304-byte blocks"),
-                  std::string::npos)
-            << error;
+        EXPECT_FALSE(ReadSampleStream(dir.File("bad.qsb"), blocks, error, &note)) << size;
+        EXPECT_NE(error.find("less than one 2304-byte block"), std::string::npos) << error;
         EXPECT_EQ(blocks.size(), 1u) << "a failed read leaves the blocks alone";
+    }
+    for (size_t size : {kBlockBytes + 1, 2 * kBlockBytes + 100}) {
+        WriteBytes(dir.File("cut.qsb"), size);
+        note.clear();
+        ASSERT_TRUE(ReadSampleStream(dir.File("cut.qsb"), blocks, error, &note)) << error;
+        EXPECT_EQ(blocks.size(), size / kBlockBytes);
+        EXPECT_NE(note.find("the last " + std::to_string(size % kBlockBytes) + " bytes are ignored"), std::string::npos)
+            << note;
     }
 }
 
