@@ -5,6 +5,7 @@
 
 #include "effects/line_drawing.h"
 #include "host/sample_intake.h"
+#include "player/audio.h"
 
 namespace {
 void BM_RenderIntake(benchmark::State& state) {
@@ -12,13 +13,25 @@ void BM_RenderIntake(benchmark::State& state) {
     intakeOpen = 1;
     VisModule module{};
     for (int i = 0; i < 1152; ++i) module.spectrum[i] = uint8_t(i * 7);
-    uint8_t snapshot[kSnapshotBytes];
-    for (auto _ : state) {
-        Render(&module);
-        if (state.iterations() % 4 == 0) TakeSnapshot(snapshot);
-    }
+    for (auto _ : state) Render(&module);
 }
 BENCHMARK(BM_RenderIntake);
+
+void BM_TakeSnapshot(benchmark::State& state) {
+    uint8_t snapshot[kSnapshotBytes];
+    for (auto _ : state) benchmark::DoNotOptimize(TakeSnapshot(snapshot));
+}
+BENCHMARK(BM_TakeSnapshot);
+
+// Analysis of the demo track into blocks at 50 per second; items are blocks, so the
+// rate divided by 50 is how many times faster than real time one core analyses.
+void BM_AnalyzeDemo(benchmark::State& state) {
+    const StereoAudio audio = DemoTrack();
+    size_t blocks = 0;
+    for (auto _ : state) blocks += AnalyzeAudio(audio, 50).size();
+    state.SetItemsProcessed(int64_t(blocks));
+}
+BENCHMARK(BM_AnalyzeDemo)->Unit(benchmark::kMillisecond);
 
 void BM_AddLineFan(benchmark::State& state) {
     const int w = 640, h = 360;
