@@ -34,6 +34,8 @@ cmake --build build/win32 -j"$jobs"
 
 echo "== win32 tests under Wine"
 source "$root/scripts/wine-env.sh"
+# The window test compares the plug-in's window with the native tool's frames.
+export QELV_NATIVE_TOOL="$root/build/native/qelv"
 wine_display_start
 trap wine_display_stop EXIT
 (cd build/win32 && ctest --output-on-failure)

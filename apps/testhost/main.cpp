@@ -2,10 +2,12 @@
 // in the host's order and feeds it sample blocks from a sample-stream file (or a quiet
 // pulse) at a steady pace while pumping the window thread's messages.
 //
-//   testhost.exe [--dll PATH] [--samples FILE.qsb] [--seconds N]
+//   testhost.exe [--dll PATH] [--samples FILE.qsb] [--seconds N] [--cycles N]
 //
-// Prints what a tester needs to see ("init 0", the frame-rate line, "quit") and exits
-// with the value Init returned.
+// Each cycle calls Init, feeds blocks for the given seconds and calls Quit; Config is
+// called before the first Init and after every Quit, as a host may. Prints what a tester
+// needs to see ("init 0", the output window's client rectangle, the frame-rate line,
+// "quit after N ms") and exits with the value Init last returned.
 #include <windows.h>
 
 #include <atomic>
@@ -25,6 +27,7 @@ struct Options {
     std::string dll = "qelv.dll";
     std::string samples;
     double seconds = 3;
+    int cycles = 1;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -34,6 +37,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (a == "--dll") options.dll = argv[++i];
         else if (a == "--samples") options.samples = argv[++i];
         else if (a == "--seconds") options.seconds = std::atof(argv[++i]);
+        else if (a == "--cycles") options.cycles = std::atoi(argv[++i]);
         else return false;
     }
     return true;
@@ -58,6 +62,27 @@ void PulseBlock(uint8_t* block, int index) {
         block[bin] = block[576 + bin] = uint8_t(v < 0 ? 0 : v);
     }
     for (int s = 0; s < 576; ++s) block[1152 + s] = block[1728 + s] = uint8_t((s * 7 + index * 13) & 0x3F);
+}
+
+// The output window's client area in screen coordinates, for screenshots.
+void PrintClientRectangle() {
+    HWND window = FindWindowA("qelv_5", nullptr);
+    RECT client;
+    POINT origin = {0, 0};
+    if (!window || !GetClientRect(window, &client) || !ClientToScreen(window, &origin)) return;
+    std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+}
+
+void PumpMessagesFor(double seconds) {
+    const DWORD end = GetTickCount() + DWORD(seconds * 1000);
+    while (GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
 }
 
 std::string PanelFrameRate() {
@@ -91,44 +116,43 @@ int main(int argc, char** argv) {
     module->instance = library;
     module->configProc(module);
 
-    const int32_t init = module->initProc(module);
-    std::printf("init %d\n", init);
-    std::fflush(stdout);
-    if (init != 0) return init;
-
     const std::vector<uint8_t> blocks = options.samples.empty() ? std::vector<uint8_t>() : ReadBlocks(options.samples);
-    std::atomic<bool> stop{false};
-    std::atomic<int> rendered{0};
-    std::thread feeder([&] {
-        uint8_t block[kBlockBytes];
-        for (int i = 0; !stop; ++i) {
-            const size_t count = blocks.size() / kBlockBytes;
-            if (count) std::memcpy(block, &blocks[(i % count) * kBlockBytes], kBlockBytes);
-            else PulseBlock(block, i);
-            std::memcpy(module->spectrum, block, 1152);
-            std::memcpy(module->waveform, block + 1152, 1152);
-            module->renderProc(module);
-            ++rendered;
-            Sleep(20);
-        }
-    });
+    int32_t init = 0;
+    for (int cycle = 0; cycle < options.cycles; ++cycle) {
+        init = module->initProc(module);
+        std::printf("init %d\n", init);
+        std::fflush(stdout);
+        if (init != 0) break;
 
-    const DWORD end = GetTickCount() + DWORD(options.seconds * 1000);
-    while (GetTickCount() < end) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
+        std::atomic<bool> stop{false};
+        std::atomic<int> rendered{0};
+        std::thread feeder([&] {
+            uint8_t block[kBlockBytes];
+            for (int i = 0; !stop; ++i) {
+                const size_t count = blocks.size() / kBlockBytes;
+                if (count) std::memcpy(block, &blocks[(i % count) * kBlockBytes], kBlockBytes);
+                else PulseBlock(block, i);
+                std::memcpy(module->spectrum, block, 1152);
+                std::memcpy(module->waveform, block + 1152, 1152);
+                module->renderProc(module);
+                ++rendered;
+                Sleep(20);
+            }
+        });
+        PumpMessagesFor(options.seconds / 2);
+        PrintClientRectangle();
+        PumpMessagesFor(options.seconds / 2);
+        const std::string fps = PanelFrameRate();
+        stop = true;
+        feeder.join();
+        std::printf("blocks %d\n", rendered.load());
+        std::printf("frame rate: %s\n", fps.empty() ? "(not shown)" : fps.c_str());
+        const DWORD before = GetTickCount();
+        module->quitProc(module);
+        std::printf("quit after %lu ms\n", GetTickCount() - before);
+        module->configProc(module);
+        std::fflush(stdout);
     }
-    const std::string fps = PanelFrameRate();
-    stop = true;
-    feeder.join();
-    std::printf("blocks %d\n", rendered.load());
-    std::printf("frame rate: %s\n", fps.empty() ? "(not shown)" : fps.c_str());
-    module->quitProc(module);
-    std::printf("quit\n");
     FreeLibrary(library);
-    return 0;
+    return init;
 }
