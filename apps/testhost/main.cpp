@@ -28,11 +28,16 @@ struct Options {
     std::string samples;
     double seconds = 3;
     int cycles = 1;
+    bool exercisePanel = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (a == "--exercise-panel") {
+            options.exercisePanel = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         if (a == "--dll") options.dll = argv[++i];
         else if (a == "--samples") options.samples = argv[++i];
@@ -83,6 +88,39 @@ void PumpMessagesFor(double seconds) {
         }
         Sleep(5);
     }
+}
+
+// Drives the control panel as a user's clicks would: a right click on the output window,
+// an effect chosen in the library and added, then the display settings page opened.
+// Prints what it finds, one "panel ..." line per step.
+void ExercisePanel() {
+    HWND output = FindWindowA("qelv_5", nullptr);
+    HWND panel = FindWindowA(nullptr, "Qelv 5 - Control Panel");
+    if (!output || !panel) {
+        std::printf("panel missing\n");
+        return;
+    }
+    SendMessageA(output, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+    std::printf("panel visible %d\n", IsWindowVisible(panel) ? 1 : 0);
+
+    HWND library = GetDlgItem(panel, 1005), active = GetDlgItem(panel, 1000), global = GetDlgItem(panel, 1003);
+    const LRESULT item = SendMessageA(library, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Fadeout v0.0"));
+    SendMessageA(library, CB_SETCURSEL, WPARAM(item), 0);
+    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(1005, CBN_SELCHANGE), LPARAM(library));
+    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), LPARAM(GetDlgItem(panel, 1006)));
+    char name[64] = {};
+    SendMessageA(active, LB_GETTEXT, 0, LPARAM(name));
+    std::printf("panel effects %ld first \"%s\"\n", long(SendMessageA(active, LB_GETCOUNT, 0, 0)), name);
+
+    SendMessageA(global, LB_SETCURSEL, 1, 0);
+    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(1003, LBN_SELCHANGE), LPARAM(global));
+    char caption[64] = {};
+    GetDlgItemTextA(panel, 1022, caption, sizeof caption);
+    HWND modes = nullptr;
+    for (HWND child = GetWindow(panel, GW_CHILD); child && !modes; child = GetWindow(child, GW_HWNDNEXT))
+        modes = GetDlgItem(child, 1027);
+    std::printf("panel page \"%s\" modes %ld\n", caption, modes ? long(SendMessageA(modes, CB_GETCOUNT, 0, 0)) : -1L);
+    std::fflush(stdout);
 }
 
 std::string PanelFrameRate() {
@@ -141,6 +179,7 @@ int main(int argc, char** argv) {
         });
         PumpMessagesFor(options.seconds / 2);
         PrintClientRectangle();
+        if (options.exercisePanel) ExercisePanel();
         PumpMessagesFor(options.seconds / 2);
         const std::string fps = PanelFrameRate();
         stop = true;
