@@ -54,7 +54,9 @@ bool LoadPreset(const std::string& path) {
         return false;
     }
     ClearChain();
-    return ReadPresetBytes(buffer.data(), length);
+    if (ReadPresetBytes(buffer.data(), length)) return true;
+    std::fprintf(stderr, "qelv play: '%s' is not a preset\n", path.c_str());
+    return false;
 }
 
 std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const Track& track) {
@@ -75,7 +77,7 @@ int Play(const PlayOptions& options) {
 
     std::optional<PresetFolder> presets;
     if (!input.presetPath.empty()) {
-        if (!LoadPreset(input.presetPath)) return fail("cannot play '" + input.presetPath + "'");
+        if (!LoadPreset(input.presetPath)) return kFailed;
         presets.emplace(input.presetPath);
     } else {
         BuildDefaultChain();
