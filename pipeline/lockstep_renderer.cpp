@@ -22,11 +22,20 @@ LockstepRenderer::LockstepRenderer(int32_t width, int32_t height)
     intakeOpen = 1;
 }
 
-void LockstepRenderer::RenderFrame(const uint8_t* block) {
+void LockstepRenderer::FeedBlock(const uint8_t* block) {
     std::memcpy(module.spectrum, block, sizeof module.spectrum);
     std::memcpy(module.waveform, block + sizeof module.spectrum, sizeof module.waveform);
     Render(&module);
+}
+
+void LockstepRenderer::DrawFrame() {
     const int32_t beat = TakeSnapshot(snapshot);
     if (framebufferClear) std::fill(pixels.begin(), pixels.end(), 0u);
     RenderChain(snapshot, pixels.data(), frameWidth, frameHeight, beat);
+}
+
+void LockstepRenderer::Resize(int32_t width, int32_t height) {
+    frameWidth = width;
+    frameHeight = height;
+    pixels.assign(size_t(width) * size_t(height), 0u);
 }

@@ -14,7 +14,16 @@ public:
 
     // Hands one host block (spectrum of both channels, then waveform; 2304 bytes) to the
     // intake and draws one frame; the result stays in frame() until the next call.
-    void RenderFrame(const uint8_t* block);
+    void RenderFrame(const uint8_t* block) {
+        FeedBlock(block);
+        DrawFrame();
+    }
+    // The two halves, for a live player that takes every block but may show fewer
+    // frames: until the next frame the intake keeps each bin's peak and a latched beat.
+    void FeedBlock(const uint8_t* block);
+    void DrawFrame();
+    // Later frames have the new size and start black, as after a window resize.
+    void Resize(int32_t width, int32_t height);
 
     const std::vector<uint32_t>& frame() const { return pixels; }
     int32_t width() const { return frameWidth; }

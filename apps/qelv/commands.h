@@ -4,3 +4,4 @@
 int RunRender(int argc, char** argv);
 int RunAnalyze(int argc, char** argv);
 int RunPreset(int argc, char** argv);
+int RunPlay(int argc, char** argv);

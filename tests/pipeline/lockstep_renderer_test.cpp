@@ -68,4 +68,33 @@ TEST_F(Lockstep, EveryRendererDetectsBeatsAsAfterLoading) {
         EXPECT_EQ(renderer.frame()[1], 0u) << run;
     }
 }
+
+TEST_F(Lockstep, BlocksFedBetweenFramesKeepTheirPeaksAndBeat) {
+    effectChain.effects[0] = new CountingEffect;
+    AddSimpleVis(0xFFFFFF);
+    LockstepRenderer renderer(8, 240);
+    Spectrum(64);  // a beat, and the peak the frame shows
+    renderer.FeedBlock(block);
+    Spectrum(0);
+    renderer.FeedBlock(block);
+    renderer.DrawFrame();
+    EXPECT_EQ(renderer.frame()[1], 1u);
+    EXPECT_EQ(renderer.frame()[119 * 8 + 5], 0xFFFFFFu);
+    EXPECT_EQ(renderer.frame()[42 * 8 + 5], 0xFFFFFFu);
+}
+
+TEST_F(Lockstep, ResizedFramesStartBlackAtTheNewSize) {
+    framebufferClear = 0;
+    AddSimpleVis(0x404040);
+    LockstepRenderer renderer(8, 240);
+    Spectrum(64);
+    renderer.RenderFrame(block);
+    renderer.Resize(12, 240);
+    EXPECT_EQ(renderer.width(), 12);
+    ASSERT_EQ(renderer.frame().size(), 12u * 240u);
+    for (uint32_t p : renderer.frame()) ASSERT_EQ(p, 0u);
+    Spectrum(0);
+    renderer.RenderFrame(block);
+    EXPECT_EQ(renderer.frame()[119 * 12], 0x404040u);
+}
 }  // namespace

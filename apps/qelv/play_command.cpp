@@ -1,0 +1,137 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "apps/qelv/commands.h"
+#include "apps/qelv/default_chain.h"
+#include "apps/qelv/play_options.h"
+#include "apps/qelv/play_session.h"
+#include "apps/qelv/preset_folder.h"
+#include "host/mmx.h"
+#include "pipeline/autosave.h"
+#include "pipeline/effect_chain.h"
+#include "pipeline/preset_bytes.h"
+#include "platform/native/native_shell.h"
+#include "platform/native/sdl_audio_output.h"
+#include "platform/native/sdl_player_window.h"
+#include "platform/native/silent_clock.h"
+#include "player/audio.h"
+
+namespace {
+constexpr int kFailed = 1, kBadArguments = 2;
+// The pace of a silent sample stream: any rate will do, the blocks set the timing.
+constexpr int kSilentRate = 48000;
+
+struct Track {
+    std::vector<SampleBlock> blocks;
+    std::optional<StereoAudio> sound;
+};
+
+bool LoadTrack(const RenderOptions& options, Track& track, std::string& error) {
+    if (options.source == SampleSource::SampleStream) return ReadSampleStream(options.inputPath, track.blocks, error);
+    StereoAudio sound;
+    if (options.source == SampleSource::AudioFile) {
+        if (!DecodeAudioFile(options.inputPath, sound, error)) return false;
+    } else {
+        sound = DemoTrack();
+    }
+    track.blocks = AnalyzeAudio(sound, options.fps);
+    track.sound = std::move(sound);
+    return true;
+}
+
+// As the control panel's Load: an empty chain, then the preset's bytes. A damaged
+// preset is reported through the shell and leaves the chain empty.
+bool LoadPreset(const std::string& path) {
+    std::vector<uint8_t> buffer(kPresetCapacity, 0);
+    const int32_t length = ReadPresetFile(path.c_str(), buffer.data());
+    if (length < 0) {
+        std::fprintf(stderr, "qelv play: cannot open '%s': %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    ClearChain();
+    if (ReadPresetBytes(buffer.data(), length)) return true;
+    std::fprintf(stderr, "qelv play: '%s' is not a preset\n", path.c_str());
+    return false;
+}
+
+std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const Track& track) {
+    if (!track.sound) return OpenSilentClock(kSilentRate);
+    if (!options.sound) return OpenSilentClock(track.sound->sampleRate);
+    std::string error;
+    if (auto output = OpenSdlAudio(*track.sound, error)) return output;
+    std::fprintf(stderr, "qelv play: no sound device (%s); playing silently\n", error.c_str());
+    return OpenSilentClock(track.sound->sampleRate);
+}
+
+int Play(const PlayOptions& options) {
+    const RenderOptions& input = options.input;
+    auto fail = [](const std::string& message) {
+        std::fprintf(stderr, "qelv play: %s\n", message.c_str());
+        return kFailed;
+    };
+
+    std::optional<PresetFolder> presets;
+    if (!input.presetPath.empty()) {
+        if (!LoadPreset(input.presetPath)) return kFailed;
+        presets.emplace(input.presetPath);
+    } else {
+        BuildDefaultChain();
+    }
+    if (input.simd) {
+        ProbeMmx();
+    } else {
+        mmxAvailable = 0;
+    }
+
+    std::string error;
+    std::unique_ptr<PlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error);
+    if (!window) return fail("cannot open a window: " + error);
+    Track track;
+    if (!LoadTrack(input, track, error)) return fail(error);
+    if (track.blocks.empty()) return fail("the track is too short for a frame");
+
+    std::unique_ptr<PlaybackClock> clock = OpenClock(options, track);
+
+    PlaySettings settings;
+    settings.fps = input.fps;
+    settings.blockCount = input.frames ? input.frames : int64_t(track.blocks.size());
+    settings.fixedSize = options.fixedSize;
+    settings.frameSize = {input.width, input.height};
+    if (presets && presets->size() > 1)
+        settings.stepPreset = [&](int step) {
+            const std::string& path = presets->Step(step);
+            std::fprintf(stderr, "qelv play: %s\n", path.c_str());
+            LoadPreset(path);
+        };
+    const PlayResult result = PlayInWindow(*window, *clock, track.blocks, settings);
+    std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown\n",
+                 static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),
+                 static_cast<long long>(result.framesShown));
+    return 0;
+}
+}  // namespace
+
+int RunPlay(int argc, char** argv) {
+    PlayOptions options;
+    std::string error;
+    if (!ParsePlayOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "qelv play: %s\nRun 'qelv play --help' for the options.\n", error.c_str());
+        return kBadArguments;
+    }
+    if (options.input.help) {
+        std::fputs(kPlayUsage, stdout);
+        return 0;
+    }
+    // Messages the engine shows, such as a damaged preset's, go to standard error.
+    NativeShell messages;
+    InstallShell(&messages);
+    const int result = Play(options);
+    ClearChain();
+    InstallShell(nullptr);
+    return result;
+}

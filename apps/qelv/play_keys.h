@@ -1,0 +1,8 @@
+#pragma once
+#include "platform/native/player_window.h"
+
+// What a key does in the live player.
+enum class PlayAction { None, TogglePause, ToggleFullscreen, LeaveFullscreen, Quit, NextPreset, PreviousPreset };
+
+// Escape first leaves full screen and only quits from the window.
+PlayAction ActionForKey(PlayerKey key, bool fullscreen);

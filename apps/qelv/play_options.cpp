@@ -1,0 +1,49 @@
+#include "apps/qelv/play_options.h"
+
+#include <vector>
+
+const char kPlayUsage[] =
+    "usage: qelv play [--preset FILE.qlp] [--audio FILE | --demo | --samples FILE.qsb]\n"
+    "                 [--size WxH] [--fps N] [--frames N] [--no-sound] [--simd on|off]\n"
+    "\n"
+    "Plays the sound and shows the effect chain live in a window, in step with it.\n"
+    "\n"
+    "  --preset FILE   the chain of a preset file (default: a built-in chain); N and P\n"
+    "                  step through the .qlp files of its folder\n"
+    "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
+    "  --demo          the built-in demo track (default)\n"
+    "  --samples FILE  a sample stream (.qsb), played silently at --fps blocks a second\n"
+    "  --size WxH      frame size, 8 to 8192 each, stretched over the window (default:\n"
+    "                  the frame follows the window, which opens at 640x360)\n"
+    "  --fps N         blocks a second of the analysis (default 50)\n"
+    "  --frames N      stop after N blocks (default: the end of the track)\n"
+    "  --no-sound      play silently in real time\n"
+    "  --simd on|off   use the processor's packed instructions (default on)\n"
+    "\n"
+    "Keys: Space pause, F or F11 full screen, Escape leave full screen or quit, Q quit,\n"
+    "N and P next and previous preset.\n";
+
+namespace {
+bool Named(const std::string& argument, const char* name) {
+    return argument == name || argument.rfind(std::string(name) + "=", 0) == 0;
+}
+}  // namespace
+
+bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& error) {
+    // The render command's parser reads all the rest.
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--no-sound") {
+            options.sound = false;
+            continue;
+        }
+        if (Named(argument, "--out")) {
+            error = "play shows frames and writes none; use 'qelv render' for --out";
+            return false;
+        }
+        if (Named(argument, "--size")) options.fixedSize = true;
+        rest.push_back(argv[i]);
+    }
+    return ParseRenderOptions(int(rest.size()), rest.data(), options.input, error);
+}

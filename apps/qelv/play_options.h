@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "apps/qelv/render_options.h"
+
+// What `qelv play` reads from its command line: the render command's inputs, size and
+// frame count, without an output, and with a choice of sound.
+struct PlayOptions {
+    RenderOptions input;      // --out is refused
+    bool sound = true;        // false: --no-sound
+    bool fixedSize = false;   // --size was given: frames keep it whatever the window does
+};
+
+extern const char kPlayUsage[];
+
+bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& error);

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "apps/qelv/play_pacing.h"
+#include "platform/native/playback_clock.h"
+#include "platform/native/player_window.h"
+#include "player/sample_stream.h"
+
+struct PlaySettings {
+    int32_t fps = 50;         // the blocks' analysis rate
+    int64_t blockCount = 0;   // how many of the blocks to play
+    bool fixedSize = false;   // true: frames keep frameSize; false: they follow the window
+    FrameSize frameSize{640, 360};
+    // N and P: load the preset that many places on; empty when there is no preset folder.
+    std::function<void(int step)> stepPreset;
+};
+
+struct PlayResult {
+    int64_t blocksFed = 0, framesShown = 0;
+    bool finished = false;  // reached the end rather than being closed
+};
+
+// Plays the blocks through the effect chain in step with the clock and shows the frames
+// in the window until the end of the track or until the user closes it. The clock starts
+// paused and is left paused.
+PlayResult PlayInWindow(PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
+                        const PlaySettings& settings);

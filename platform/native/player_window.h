@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+
+// The live player's window, seen from the player: events in, frames out. The SDL
+// implementation is in sdl_player_window.h; tests script their own.
+enum class PlayerKey { Space, F, F11, Escape, Q, N, P, Other };
+
+struct PlayerEvent {
+    enum class Kind { Close, Key, Resized } kind = Kind::Close;
+    PlayerKey key = PlayerKey::Other;
+    int32_t width = 0, height = 0;  // Resized: the new inside size in pixels
+};
+
+class PlayerWindow {
+public:
+    virtual ~PlayerWindow() = default;
+    // The next pending event; false when there is none.
+    virtual bool NextEvent(PlayerEvent& event) = 0;
+    // Shows 0x00RRGGBB words, rows top to bottom, stretched over the whole window.
+    virtual void Show(const uint32_t* pixels, int32_t width, int32_t height) = 0;
+    // Desktop full screen: the window covers the screen without a mode switch.
+    virtual void SetFullscreen(bool on) = 0;
+    virtual bool Fullscreen() const = 0;
+    // The inside size in pixels.
+    virtual void InsideSize(int32_t& width, int32_t& height) const = 0;
+};

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "apps/qelv/play_options.h"
+#include "apps/qelv/preset_folder.h"
+
+namespace {
+struct Parsed {
+    bool ok;
+    PlayOptions options;
+    std::string error;
+};
+
+Parsed Parse(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    Parsed p;
+    p.ok = ParsePlayOptions(int(argv.size()), argv.data(), p.options, p.error);
+    return p;
+}
+
+TEST(PlayOptions, DefaultToTheDemoWithSoundAndAFrameThatFollowsTheWindow) {
+    const Parsed p = Parse({});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.options.sound);
+    EXPECT_FALSE(p.options.fixedSize);
+    EXPECT_EQ(p.options.input.source, SampleSource::DemoTrack);
+    EXPECT_EQ(p.options.input.fps, 50);
+}
+
+TEST(PlayOptions, TakeTheRenderInputsAndNoSound) {
+    const Parsed p = Parse({"--audio", "a.flac", "--no-sound", "--size=64x48", "--frames", "7", "--preset", "p.qlp"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_FALSE(p.options.sound);
+    EXPECT_TRUE(p.options.fixedSize);
+    EXPECT_EQ(p.options.input.source, SampleSource::AudioFile);
+    EXPECT_EQ(p.options.input.inputPath, "a.flac");
+    EXPECT_EQ(p.options.input.width, 64);
+    EXPECT_EQ(p.options.input.frames, 7);
+    EXPECT_EQ(p.options.input.presetPath, "p.qlp");
+}
+
+TEST(PlayOptions, RefuseAnOutputAndWhatTheRenderCommandRefuses) {
+    Parsed p = Parse({"--out", "x.mp4"});
+    EXPECT_FALSE(p.ok);
+    EXPECT_NE(p.error.find("qelv render"), std::string::npos);
+    EXPECT_FALSE(Parse({"--out=x.mp4"}).ok);
+    EXPECT_FALSE(Parse({"--size", "4x4"}).ok);
+    EXPECT_FALSE(Parse({"--audio", "a.wav", "--demo"}).ok);
+    p = Parse({"--loud"});
+    EXPECT_EQ(p.error, "unknown option '--loud'");
+}
+
+struct PresetFolderTest : ::testing::Test {
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("qelv-play-presets-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "d.qlp");  // a folder is no preset
+        for (const char* name : {"b.qlp", "A.QLP", "c.txt", "e.qlp"}) std::ofstream(folder / name) << "x";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string Path(const char* name) const { return (folder / name).string(); }
+    std::filesystem::path folder;
+};
+
+TEST_F(PresetFolderTest, StepsThroughThePresetFilesByNameAndWrapsRound) {
+    PresetFolder presets(Path("b.qlp"));
+    EXPECT_EQ(presets.size(), 3u);
+    EXPECT_EQ(presets.current(), Path("b.qlp"));
+    EXPECT_EQ(presets.Step(1), Path("e.qlp"));
+    EXPECT_EQ(presets.Step(1), Path("A.QLP"));
+    EXPECT_EQ(presets.Step(-1), Path("e.qlp"));
+    EXPECT_EQ(presets.Step(-5), Path("A.QLP"));
+}
+
+TEST_F(PresetFolderTest, KeepsTheGivenPresetEvenWhenItIsNotAPresetFile) {
+    PresetFolder presets(Path("c.txt"));
+    EXPECT_EQ(presets.size(), 4u);
+    EXPECT_EQ(presets.Step(1), Path("e.qlp"));
+}
+
+TEST_F(PresetFolderTest, AMissingFolderLeavesJustTheGivenPreset) {
+    PresetFolder presets(Path("none/x.qlp"));
+    EXPECT_EQ(presets.size(), 1u);
+    EXPECT_EQ(presets.Step(1), Path("none/x.qlp"));
+}
+}  // namespace

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "apps/qelv/play_session.h"
+#include "pipeline/effect.h"
+#include "pipeline/effect_chain.h"
+
+namespace {
+// 1000 samples a second at 10 blocks a second: 100 samples a block.
+constexpr int kRate = 1000;
+
+// Playback that moves only when the player waits, by a fixed step per wait.
+struct SteppingClock final : PlaybackClock {
+    explicit SteppingClock(int64_t step) : step(step) {}
+    int64_t Position() override { return position; }
+    void SetPaused(bool pause) override { paused = pause; }
+    void WaitFor(int64_t) override {
+        ++waits;
+        if (!paused) position += step;
+    }
+    int sampleRate() const override { return kRate; }
+    int64_t step, position = 0, waits = 0;
+    bool paused = true;
+};
+
+// Delivers scripted events when the player looks at events for the nth time; closes
+// after many rounds so that a fault cannot hang the test. Round n comes after n - 1
+// waits, at position (n - 1) x step while playing.
+struct ScriptedWindow final : PlayerWindow {
+    bool NextEvent(PlayerEvent& event) override {
+        if (!inRound) {
+            inRound = true;
+            ++round;
+            if (auto it = script.find(round); it != script.end()) pending.assign(it->second.begin(), it->second.end());
+            if (round > 1000) pending.push_back({PlayerEvent::Kind::Close});
+        }
+        if (pending.empty()) {
+            inRound = false;
+            return false;
+        }
+        event = pending.front();
+        pending.pop_front();
+        return true;
+    }
+    void Show(const uint32_t* pixels, int32_t width, int32_t height) override {
+        shown.push_back({width, height});
+        lastPixels.assign(pixels, pixels + size_t(width) * size_t(height));
+    }
+    void SetFullscreen(bool on) override { fullscreen = on; }
+    bool Fullscreen() const override { return fullscreen; }
+    void InsideSize(int32_t& width, int32_t& height) const override {
+        width = insideWidth;
+        height = insideHeight;
+    }
+
+    static PlayerEvent Key(PlayerKey key) { return {PlayerEvent::Kind::Key, key}; }
+    static PlayerEvent Resized(int32_t width, int32_t height) {
+        return {PlayerEvent::Kind::Resized, PlayerKey::Other, width, height};
+    }
+
+    std::map<int, std::vector<PlayerEvent>> script;
+    std::deque<PlayerEvent> pending;
+    int round = 0;
+    bool inRound = false;
+    std::vector<FrameSize> shown;
+    std::vector<uint32_t> lastPixels;
+    bool fullscreen = false;
+    int32_t insideWidth = 641, insideHeight = 40;
+};
+
+// Notes, for every frame, the beat and the first spectrum byte it was given.
+struct FrameRecorder final : Effect {
+    void render(const uint8_t* samples, uint32_t*, int32_t, int32_t) override {
+        beats.push_back(beat);
+        peaks.push_back(samples[0]);
+    }
+    const char* name() const override { return "Recorder"; }
+    std::vector<int32_t> beats, peaks;
+};
+
+struct PlaySession : ::testing::Test {
+    void SetUp() override { ClearChain(); }
+    void TearDown() override { ClearChain(); }
+    PlayResult Play(int64_t clockStep, int64_t blockCount = 10) {
+        clock.step = clockStep;
+        settings.fps = 10;
+        settings.blockCount = blockCount;
+        return PlayInWindow(window, clock, blocks, settings);
+    }
+    std::vector<SampleBlock> blocks = std::vector<SampleBlock>(10);
+    ScriptedWindow window;
+    SteppingClock clock{100};
+    PlaySettings settings;
+};
+
+TEST_F(PlaySession, ShowsOneFramePerBlockWhenTheDisplayKeepsUp) {
+    const PlayResult result = Play(100);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.blocksFed, 10);
+    EXPECT_EQ(result.framesShown, 10);
+    EXPECT_TRUE(clock.paused);  // the sound stops with the picture
+    EXPECT_EQ(clock.position, 1000);  // until the last block's time is over
+}
+
+TEST_F(PlaySession, ASlowDisplayDropsFramesButNoBlocks) {
+    const PlayResult result = Play(250);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.blocksFed, 10);
+    EXPECT_EQ(result.framesShown, 5);  // at 0, 250, 500, 750, 1000: 1, 2, 3, 2 and 2 blocks
+}
+
+TEST_F(PlaySession, ABeatBetweenTwoFramesReachesTheNextFrame) {
+    auto* recorder = new FrameRecorder;
+    effectChain.effects[0] = recorder;
+    std::memset(blocks[1].bytes, 200, 2 * 576);  // only block 1 is loud; no frame is drawn for it
+    Play(250);
+    EXPECT_EQ(recorder->beats, (std::vector<int32_t>{0, 1, 0, 0, 0}));
+    EXPECT_EQ(recorder->peaks[0], 0);
+    EXPECT_GT(recorder->peaks[1], 200);  // the curve lifts it
+    EXPECT_EQ(recorder->peaks[2], 0);
+}
+
+TEST_F(PlaySession, StopsAfterTheBlocksAskedFor) {
+    const PlayResult result = Play(100, 4);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.blocksFed, 4);
+    EXPECT_EQ(clock.position, 400);
+}
+
+TEST_F(PlaySession, FramesFollowTheWindowRoundedUp) {
+    window.script[3] = {ScriptedWindow::Resized(99, 7)};
+    Play(100);
+    ASSERT_GE(window.shown.size(), 4u);
+    EXPECT_EQ(window.shown.front(), (FrameSize{644, 40}));
+    EXPECT_EQ(window.shown.back(), (FrameSize{100, 8}));
+    EXPECT_EQ(window.lastPixels.size(), 800u);
+}
+
+TEST_F(PlaySession, AGivenSizeStaysWhateverTheWindowDoes) {
+    settings.fixedSize = true;
+    settings.frameSize = {16, 12};
+    window.script[3] = {ScriptedWindow::Resized(99, 7)};
+    Play(100);
+    for (const FrameSize& size : window.shown) EXPECT_EQ(size, (FrameSize{16, 12}));
+}
+
+TEST_F(PlaySession, PauseHoldsPlaybackAndTheBlocks) {
+    window.script[3] = {ScriptedWindow::Key(PlayerKey::Space)};
+    window.script[50] = {ScriptedWindow::Key(PlayerKey::Q)};
+    const PlayResult result = Play(100);
+    EXPECT_FALSE(result.finished);
+    EXPECT_EQ(clock.position, 200);
+    EXPECT_EQ(result.blocksFed, 2);
+    EXPECT_GE(clock.waits, 48);  // it kept waiting, and looking at events, while paused
+}
+
+TEST_F(PlaySession, SpaceAgainResumes) {
+    window.script[3] = {ScriptedWindow::Key(PlayerKey::Space)};
+    window.script[6] = {ScriptedWindow::Key(PlayerKey::Space)};
+    const PlayResult result = Play(100);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.blocksFed, 10);
+}
+
+TEST_F(PlaySession, EscapeLeavesFullScreenThenQuits) {
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::F11)};
+    window.script[3] = {ScriptedWindow::Key(PlayerKey::Escape)};
+    window.script[4] = {ScriptedWindow::Key(PlayerKey::F)};
+    window.script[5] = {ScriptedWindow::Key(PlayerKey::F), ScriptedWindow::Key(PlayerKey::Escape)};
+    const PlayResult result = Play(100);
+    EXPECT_FALSE(result.finished);
+    EXPECT_FALSE(window.fullscreen);
+    EXPECT_EQ(result.blocksFed, 4);
+}
+
+TEST_F(PlaySession, ClosingTheWindowStops) {
+    window.script[2] = {{PlayerEvent::Kind::Close}};
+    const PlayResult result = Play(100);
+    EXPECT_FALSE(result.finished);
+    EXPECT_EQ(result.blocksFed, 1);
+}
+
+TEST_F(PlaySession, NAndPStepThroughThePresets) {
+    std::vector<int> steps;
+    settings.stepPreset = [&](int step) { steps.push_back(step); };
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::N), ScriptedWindow::Key(PlayerKey::N)};
+    window.script[4] = {ScriptedWindow::Key(PlayerKey::P)};
+    Play(100);
+    EXPECT_EQ(steps, (std::vector<int>{1, 1, -1}));
+}
+
+TEST_F(PlaySession, NWithoutPresetsDoesNothing) {
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::N)};
+    EXPECT_TRUE(Play(100).finished);
+}
+}  // namespace
