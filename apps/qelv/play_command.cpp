@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
+#include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/play_options.h"
 #include "apps/qelv/play_session.h"
@@ -44,21 +45,6 @@ bool LoadTrack(const RenderOptions& options, Track& track, std::string& error) {
     return true;
 }
 
-// As the control panel's Load: an empty chain, then the preset's bytes. A damaged
-// preset is reported through the shell and leaves the chain empty.
-bool LoadPreset(const std::string& path) {
-    std::vector<uint8_t> buffer(kPresetCapacity, 0);
-    const int32_t length = ReadPresetFile(path.c_str(), buffer.data());
-    if (length < 0) {
-        std::fprintf(stderr, "qelv play: cannot open '%s': %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    ClearChain();
-    if (ReadPresetBytes(buffer.data(), length)) return true;
-    std::fprintf(stderr, "qelv play: '%s' is not a preset\n", path.c_str());
-    return false;
-}
-
 std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const Track& track) {
     if (!track.sound) return OpenSilentClock(kSilentRate);
     if (!options.sound) return OpenSilentClock(track.sound->sampleRate);
@@ -75,9 +61,10 @@ int Play(const PlayOptions& options) {
         return kFailed;
     };
 
+    std::string error;
     std::optional<PresetFolder> presets;
     if (!input.presetPath.empty()) {
-        if (!LoadPreset(input.presetPath)) return kFailed;
+        if (!LoadPresetFile(input.presetPath, error)) return fail(error);
         presets.emplace(input.presetPath);
     } else {
         BuildDefaultChain();
@@ -88,7 +75,6 @@ int Play(const PlayOptions& options) {
         mmxAvailable = 0;
     }
 
-    std::string error;
     std::unique_ptr<PlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error);
     if (!window) return fail("cannot open a window: " + error);
     Track track;
@@ -106,7 +92,8 @@ int Play(const PlayOptions& options) {
         settings.stepPreset = [&](int step) {
             const std::string& path = presets->Step(step);
             std::fprintf(stderr, "qelv play: %s\n", path.c_str());
-            LoadPreset(path);
+            std::string problem;
+            if (!LoadPresetFile(path, problem)) std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
         };
     const PlayResult result = PlayInWindow(*window, *clock, track.blocks, settings);
     std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown\n",

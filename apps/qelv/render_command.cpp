@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
+#include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/frame_sink.h"
 #include "apps/qelv/progress_bar.h"
@@ -57,21 +58,6 @@ bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
     return true;
 }
 
-// Reads the preset as the control panel's Load does: a zero-filled 1 MiB buffer, an
-// empty chain, then the preset's bytes.
-bool LoadPreset(const std::string& path, const RecordingShell& messages, std::string& error) {
-    std::vector<uint8_t> buffer(kPresetCapacity, 0);
-    const int32_t length = ReadPresetFile(path.c_str(), buffer.data());
-    if (length < 0) {
-        error = "cannot open '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    ClearChain();
-    if (ReadPresetBytes(buffer.data(), length)) return true;
-    error = "'" + path + "': " + (messages.messages.empty() ? "Invalid Preset" : messages.messages.back().text);
-    return false;
-}
-
 // The sound of the rendered frames only, as a temporary WAV for the video's audio track.
 bool WriteSoundFile(const Input& input, int64_t frames, int32_t fps, std::string& path, std::string& error) {
     std::error_code ignored;  // an unusable TMPDIR shows up as mkstemps failing
@@ -101,7 +87,7 @@ std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::s
     return nullptr;
 }
 
-int Render(RenderOptions& options, const RecordingShell& messages) {
+int Render(RenderOptions& options) {
     std::string error;
     auto fail = [&](const std::string& message) {
         std::fprintf(stderr, "qelv render: %s\n", message.c_str());
@@ -111,7 +97,7 @@ int Render(RenderOptions& options, const RecordingShell& messages) {
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     if (!options.presetPath.empty()) {
-        if (!LoadPreset(options.presetPath, messages, error)) return fail(error);
+        if (!LoadPresetFile(options.presetPath, error)) return fail(error);
     } else {
         BuildDefaultChain();
     }
@@ -173,11 +159,10 @@ int RunRender(int argc, char** argv) {
         ClassifyOutput(options.outPath, options.output, error);
     }
 
-    // A damaged preset is reported through the shell's message box; here it becomes an
-    // error message.
+    // The engine's own message boxes have no one to show them to; errors are reported above.
     RecordingShell messages;
     InstallShell(&messages);
-    const int result = Render(options, messages);
+    const int result = Render(options);
     ClearChain();
     InstallShell(nullptr);
     return result;
