@@ -29,13 +29,14 @@ struct Options {
     double seconds = 3;
     int cycles = 1;
     bool exercisePanel = false;
+    bool fullscreen = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--exercise-panel") {
-            options.exercisePanel = true;
+        if (a == "--exercise-panel" || a == "--fullscreen") {
+            (a == "--fullscreen" ? options.fullscreen : options.exercisePanel) = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -123,6 +124,49 @@ void ExercisePanel() {
     std::fflush(stdout);
 }
 
+void PrintScreen(const char* when) {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    std::printf("%s screen %lux%lu\n", when, mode.dmPelsWidth, mode.dmPelsHeight);
+    std::fflush(stdout);
+}
+
+// Asks for full screen at 640 x 480 through the display settings page's "Fullscreen"
+// button, then leaves it with a click on the output window, as a user would.
+void RunFullscreen(double seconds) {
+    HWND output = FindWindowA("qelv_5", nullptr);
+    HWND panel = FindWindowA(nullptr, "Qelv 5 - Control Panel");
+    if (!output || !panel) {
+        std::printf("panel missing\n");
+        return;
+    }
+    HWND global = GetDlgItem(panel, 1003);
+    SendMessageA(global, LB_SETCURSEL, 1, 0);
+    SendMessageA(panel, WM_COMMAND, MAKEWPARAM(1003, LBN_SELCHANGE), LPARAM(global));
+    HWND page = nullptr, modes = nullptr;
+    for (HWND child = GetWindow(panel, GW_CHILD); child && !modes; child = GetWindow(child, GW_HWNDNEXT))
+        if ((modes = GetDlgItem(child, 1027))) page = child;
+    if (!page) {
+        std::printf("display page missing\n");
+        return;
+    }
+    const LRESULT item = SendMessageA(modes, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("640x480 32BPP"));
+    if (item != CB_ERR) {
+        SendMessageA(modes, CB_SETCURSEL, WPARAM(item), 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(1027, CBN_SELCHANGE), LPARAM(modes));
+    }
+    std::printf("mode 640x480 offered %d\n", item != CB_ERR ? 1 : 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1016, BN_CLICKED), LPARAM(GetDlgItem(page, 1016)));
+    PumpMessagesFor(seconds);
+    PrintScreen("full");
+    SendMessageA(output, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    // The window takes its own size again 2000 ms after leaving.
+    PumpMessagesFor(2.5);
+    PrintScreen("left");
+    PrintClientRectangle();
+}
+
 std::string PanelFrameRate() {
     HWND panel = FindWindowA(nullptr, "Qelv 5 - Control Panel");
     char text[64] = {};
@@ -180,6 +224,7 @@ int main(int argc, char** argv) {
         PumpMessagesFor(options.seconds / 2);
         PrintClientRectangle();
         if (options.exercisePanel) ExercisePanel();
+        if (options.fullscreen) RunFullscreen(options.seconds / 2);
         PumpMessagesFor(options.seconds / 2);
         const std::string fps = PanelFrameRate();
         stop = true;

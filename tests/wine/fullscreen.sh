@@ -1,0 +1,40 @@
+#!/bin/sh
+# Full screen through the display settings page, both ways Wine can answer: on the bare
+# display the 640 x 480 mode does not exist, so the request is withdrawn and the desktop
+# keeps its own mode; in a virtual desktop (the host renamed testhost_vd.exe, see
+# scripts/wine-env.sh) the mode really changes and a click brings the desktop mode and
+# the window back. Neither may hang, and Quit stays quick.
+#   fullscreen.sh TESTHOST.EXE QELV.DLL   (DISPLAY and WINEPREFIX already set up)
+set -u
+data=$(cd "$(dirname "$0")/../data" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$1" "$work/testhost.exe"
+cp "$1" "$work/testhost_vd.exe"
+cp "$2" "$work/qelv.dll"
+cd "$work" || exit 1
+fail() { echo "FAIL: $*"; cat out.txt; exit 1; }
+
+run() {
+  cp "$data/presets/every-type.qlp" qelv5.dat
+  timeout 90 wine "$1" --dll qelv.dll --seconds 2 --fullscreen > raw.txt 2>&1
+  status=$?
+  tr -d '\r' < raw.txt > out.txt
+  [ $status -eq 0 ] || fail "$1 exited with $status"
+  grep -q '^init 0' out.txt || fail "$1: Init failed"
+  awk '/^quit after/ { exit !($3 < 1000) }' out.txt || fail "$1: Quit was slow"
+}
+
+run testhost.exe
+grep -qx 'mode 640x480 offered 0' out.txt || fail "the bare display offered 640x480"
+grep -qx 'full screen 1024x768' out.txt || fail "the desktop mode changed on the bare display"
+grep -qx 'left screen 1024x768' out.txt || fail "the desktop mode is not the desktop's own"
+echo "bare display: request withdrawn, desktop mode kept"
+
+run testhost_vd.exe
+grep -qx 'mode 640x480 offered 1' out.txt || fail "the virtual desktop did not offer 640x480"
+grep -qx 'full screen 640x480' out.txt || fail "the switch to 640x480 did not happen"
+grep -qx 'left screen 1024x768' out.txt || fail "leaving did not restore the desktop mode"
+[ "$(grep -c '^client 104 123 392 273' out.txt)" = 2 ] || fail "the window did not return to its place and size"
+echo "virtual desktop: switched and returned"
+echo "fullscreen: 1 passed, 0 failed"
