@@ -69,8 +69,9 @@ bool EnterFullscreen() {
             device.SetNormalLevel(surface.window);
             if (modeSet) device.RestoreDesktopMode();
         }
+        // Only a switch that got as far as the new mode brings the window forward.
+        if (modeSet) device.BringToForeground(surface.window);
     }
-    device.BringToForeground(surface.window);
     if (entered) device.HideCursor();
     return entered;
 }

@@ -253,8 +253,10 @@ public:
 }  // namespace
 
 WindowHandle OpenControlPanel(VisModule* module) {
-    pluginInstance = module->instance;
     currentPage = nullptr;
+    // Without the host's record there is no instance to take the template from.
+    if (!module) return nullptr;
+    pluginInstance = module->instance;
     WindowHandle panel = Controls().CreateDialogWindow(pluginInstance, IDD_CONTROL_PANEL, module->parentWindow,
                                                        std::make_unique<ControlPanel>());
     panelWindow = panel;

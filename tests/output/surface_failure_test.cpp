@@ -100,9 +100,9 @@ TEST_P(SwitchFailure, LeavesTheSystemWindowed) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, SwitchFailure,
     ::testing::Values(
-        FailedSwitch{&HeadlessDisplay::Faults::exclusiveLevel, {"exclusive level failed", "foreground"}},
+        FailedSwitch{&HeadlessDisplay::Faults::exclusiveLevel, {"exclusive level failed"}},
         FailedSwitch{&HeadlessDisplay::Faults::displayMode,
-                     {"exclusive level", "display mode 640x480x32 failed", "normal level", "foreground"}},
+                     {"exclusive level", "display mode 640x480x32 failed", "normal level"}},
         FailedSwitch{&HeadlessDisplay::Faults::primary,
                      {"exclusive level", "display mode 640x480x32", "primary failed", "normal level",
                       "desktop mode", "foreground"}},

@@ -33,6 +33,14 @@ TEST_F(PanelTest, ListsTheChainItOpensOnAndTheClearFlagOff) {
     EXPECT_FALSE(dialogs.IsChecked(panel, IDC_FRAMEBUFFER_CLEAR));
 }
 
+TEST_F(PanelTest, WithoutAModuleRecordNoPanelIsMade) {
+    CloseControlPanel();
+    panel = OpenControlPanel(nullptr);
+    EXPECT_EQ(panel, nullptr);
+    EXPECT_TRUE(dialogs.LiveDialogs(IDD_CONTROL_PANEL).empty());
+    ToggleControlPanel();  // a right click then finds nothing to show
+}
+
 TEST_F(PanelTest, CloseBoxOnlyHidesAndToggleShowsAgain) {
     ToggleControlPanel();
     EXPECT_TRUE(dialogs.IsDialogVisible(panel));
