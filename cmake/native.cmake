@@ -3,6 +3,16 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(KISSFFT REQUIRED IMPORTED_TARGET kissfft-float)
 find_package(SDL2 REQUIRED)
+pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
+
+# The native control panel reads its dialog templates from the resource script itself.
+set(QELV_TEMPLATE_FILES ${CMAKE_SOURCE_DIR}/ui/qelv.rc ${CMAKE_SOURCE_DIR}/ui/resource_ids.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QELV_TEMPLATE_FILES})
+file(READ ${CMAKE_SOURCE_DIR}/ui/qelv.rc QELV_RC_TEXT)
+file(READ ${CMAKE_SOURCE_DIR}/ui/resource_ids.h QELV_IDS_TEXT)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/dialog_template_text.h
+     CONTENT "#pragma once\ninline constexpr char kResourceScript[] = R\"rc(@QELV_RC_TEXT@)rc\";\ninline constexpr char kResourceIds[] = R\"rc(@QELV_IDS_TEXT@)rc\";\n"
+     @ONLY)
 
 qelv_sources(PLAYER_SOURCES player)
 add_library(qelv_player STATIC ${PLAYER_SOURCES} ${CMAKE_SOURCE_DIR}/player/sample_stream.h)
@@ -13,7 +23,8 @@ qelv_sources(NATIVE_SOURCES platform/native)
 qelv_sources(QELV_APP_SOURCES apps/qelv)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
-target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player SDL2::SDL2)
+target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2)
+target_include_directories(qelv_app PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)

@@ -61,14 +61,18 @@ WindowHandle MemoryDialogs::CreateDialogWindow(InstanceHandle, int templateId, W
     w.templateId = templateId;
     w.parent = parent;
     w.thread = std::this_thread::get_id();
-    for (const TemplateControl& c : kTemplateControls) {
-        if (c.templateId != templateId) continue;
-        w.controls[c.controlId].sorted = c.sorted;
-        w.controls[c.controlId].text = c.text;
-    }
+    SeedControls(w);
     w.handler = std::move(handler);
     w.initResult = w.handler->OnInit(&w);
     return &w;
+}
+
+void MemoryDialogs::SeedControls(Window& w) {
+    for (const TemplateControl& c : kTemplateControls) {
+        if (c.templateId != w.templateId) continue;
+        w.controls[c.controlId].sorted = c.sorted;
+        w.controls[c.controlId].text = c.text;
+    }
 }
 
 bool MemoryDialogs::DestroyDialogWindow(WindowHandle dialog) {

@@ -13,7 +13,7 @@
 // test acts as the user (clicks, selections, trackbar moves, paint requests). Of the
 // templates it knows only what the logic relies on: which lists sort, and the texts
 // that the templates give.
-class MemoryDialogs final : public DialogControls {
+class MemoryDialogs : public DialogControls {
 public:
     struct Item {
         std::string text;
@@ -93,6 +93,10 @@ public:
     int deadWindowCalls = 0;  // control calls on destroyed or unknown windows
     std::atomic<int> foreignThreadCalls{0};  // calls from a thread other than the dialog's
     std::vector<Swatch> swatches;
+
+protected:
+    // Gives a new dialog's controls what its template says, before the dialog initialises.
+    virtual void SeedControls(Window& window);
 
 private:
     Control* Use(WindowHandle dialog, int id);

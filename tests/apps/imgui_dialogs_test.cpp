@@ -1,0 +1,110 @@
+#include "platform/native/imgui_dialogs.h"
+
+#include <gtest/gtest.h>
+#include <imgui.h>
+
+#include "host/vis_module.h"
+#include "pipeline/effect_chain.h"
+#include "platform/headless/recording_shell.h"
+#include "platform/headless/scripted_dialog_services.h"
+#include "ui/control_panel.h"
+#include "ui/resource_ids.h"
+
+namespace {
+// The panel over the ImGui dialogs, driven through their user-side calls.
+class ImGuiPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallDialogControls(&dialogs);
+        InstallDialogServices(&services);
+        InstallShell(&shell);
+        ClearChain();
+        module.instance = &module;
+        panel = OpenControlPanel(&module);
+        ASSERT_NE(panel, nullptr);
+    }
+    void TearDown() override {
+        CloseControlPanel();
+        ClearChain();
+        InstallDialogControls(nullptr);
+        InstallDialogServices(nullptr);
+        InstallShell(nullptr);
+        EXPECT_EQ(dialogs.deadWindowCalls, 0);
+    }
+
+    int LibraryIndex(const std::string& name) {
+        const auto& items = dialogs.ControlOf(panel, IDC_LIBRARY).items;
+        for (size_t i = 0; i < items.size(); ++i)
+            if (items[i].text == name) return int(i);
+        return kNoItem;
+    }
+
+    void Add(const std::string& name) {
+        dialogs.SetSelection(panel, IDC_LIBRARY, LibraryIndex(name));
+        dialogs.ClickButton(panel, IDC_ADD);
+    }
+
+    ImGuiDialogs dialogs;
+    ScriptedDialogServices services;
+    RecordingShell shell;
+    VisModule module{};
+    WindowHandle panel = nullptr;
+};
+
+TEST_F(ImGuiPanelTest, TemplateTextsComeFromTheResourceScript) {
+    EXPECT_EQ(dialogs.Text(panel, IDC_PAGE_CAPTION), "No effect/setting selected");
+    EXPECT_EQ(dialogs.Text(panel, IDC_ADD), "<- add");
+    // The library sorts, as its template says.
+    const auto& library = dialogs.ControlOf(panel, IDC_LIBRARY).items;
+    ASSERT_GE(library.size(), 2u);
+    for (size_t i = 1; i < library.size(); ++i) EXPECT_LT(library[i - 1].text, library[i].text);
+}
+
+TEST_F(ImGuiPanelTest, AddingFromTheLibraryGrowsTheChainAndOpensThePage) {
+    ASSERT_NE(LibraryIndex("Fadeout v0.0"), kNoItem);
+    Add("Fadeout v0.0");
+    EXPECT_EQ(ChainLength(effectChain), 1);
+    ASSERT_EQ(dialogs.ControlOf(panel, IDC_ACTIVE_EFFECTS).items.size(), 1u);
+    EXPECT_EQ(dialogs.ControlOf(panel, IDC_ACTIVE_EFFECTS).items[0].text, "Fadeout v0.0");
+    dialogs.ChooseItem(panel, IDC_ACTIVE_EFFECTS, 0);
+    auto pages = dialogs.LiveDialogs(IDD_FADEOUT_PAGE);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(dialogs.Find(pages[0])->placedOver, IDC_PAGE_AREA);
+}
+
+TEST_F(ImGuiPanelTest, DrawsThePanelWithItsPageWithoutADisplay) {
+    Add("SimpleVis v0.0");
+    dialogs.ChooseItem(panel, IDC_ACTIVE_EFFECTS, 0);
+    EXPECT_FALSE(dialogs.AnyShown());
+    ToggleControlPanel();
+    EXPECT_TRUE(dialogs.AnyShown());
+
+    ImGuiContext* context = ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = {1024, 768};
+    io.IniFilename = nullptr;
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0;
+    io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+    // A window that sizes itself to its contents shows from its second frame on.
+    for (int frame = 0; frame < 2; ++frame) {
+        ImGui::NewFrame();
+        dialogs.Draw();
+        ImGui::Render();
+    }
+    const ImDrawData* drawn = ImGui::GetDrawData();
+    EXPECT_GT(drawn->TotalVtxCount, 1000);
+    ImGui::DestroyContext(context);
+
+    // Nothing was clicked, so the handlers hear nothing.
+    dialogs.RunActions();
+    EXPECT_EQ(ChainLength(effectChain), 1);
+}
+
+TEST_F(ImGuiPanelTest, ShownFrameRateArrivesWithTheNextActions) {
+    ShowFrameRate("50.0 fps");
+    EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "");
+    dialogs.RunActions();
+    EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "50.0 fps");
+}
+}  // namespace
