@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -16,11 +17,15 @@
 #include "pipeline/autosave.h"
 #include "pipeline/effect_chain.h"
 #include "pipeline/preset_bytes.h"
+#include "pipeline/render_thread.h"
+#include "platform/native/imgui_dialog_services.h"
+#include "platform/native/imgui_dialogs.h"
 #include "platform/native/native_shell.h"
 #include "platform/native/sdl_audio_output.h"
 #include "platform/native/sdl_player_window.h"
 #include "platform/native/silent_clock.h"
 #include "player/audio.h"
+#include "ui/control_panel.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
@@ -54,6 +59,49 @@ std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const Track
     return OpenSilentClock(track.sound->sampleRate);
 }
 
+// The panel over the given dialogs and choosers for as long as this lives.
+class PanelInstallation {
+public:
+    PanelInstallation(DialogControls& controls, DialogServices& services) {
+        InstallDialogControls(&controls);
+        InstallDialogServices(&services);
+        module.instance = &module;
+        OpenControlPanel(&module);
+    }
+    ~PanelInstallation() {
+        CloseControlPanel();
+        InstallDialogServices(nullptr);
+        InstallDialogControls(nullptr);
+    }
+    PanelInstallation(const PanelInstallation&) = delete;
+    PanelInstallation& operator=(const PanelInstallation&) = delete;
+
+private:
+    VisModule module{};
+};
+
+// The panel's frame-rate line, measured over every 21 drawn frames as the plug-in does.
+class FrameRateLine {
+public:
+    void Count(int32_t width, int32_t height) {
+        if (++frames < 21) return;
+        const int64_t now = Milliseconds();
+        char text[64];
+        std::snprintf(text, sizeof text, "%d FPS @ %dx%dx32bpp", FramesPerSecond(frames, now - start), width, height);
+        ShowFrameRate(text);
+        frames = 0;
+        start = now;
+    }
+
+private:
+    static int64_t Milliseconds() {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
+    int frames = 0;
+    int64_t start = Milliseconds();
+};
+
 int Play(const PlayOptions& options) {
     const RenderOptions& input = options.input;
     auto fail = [](const std::string& message) {
@@ -75,8 +123,12 @@ int Play(const PlayOptions& options) {
         mmxAvailable = 0;
     }
 
-    std::unique_ptr<PlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error);
+    // The plug-in's control panel, drawn over the picture; Tab shows it.
+    ImGuiDialogs dialogs;
+    std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error, &dialogs);
     if (!window) return fail("cannot open a window: " + error);
+    ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
+    const PanelInstallation panel(dialogs, choosers);
     Track track;
     if (!LoadTrack(input, track, error)) return fail(error);
     if (track.blocks.empty()) return fail("the track is too short for a frame");
@@ -95,6 +147,9 @@ int Play(const PlayOptions& options) {
             std::string problem;
             if (!LoadPresetFile(path, problem)) std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
         };
+    settings.togglePanel = ToggleControlPanel;
+    FrameRateLine frameRate;
+    settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
     const PlayResult result = PlayInWindow(*window, *clock, track.blocks, settings);
     std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),

@@ -22,7 +22,7 @@ public:
         clock.SetPaused(false);
         while (HandleEvents()) {
             if (paused) {
-                if (repaint) ShowFrame();
+                if (repaint || window.Animating()) ShowFrame();
                 clock.WaitFor(rate);  // returns within milliseconds, to look at events again
                 continue;
             }
@@ -35,9 +35,10 @@ public:
                 if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
                 renderer.DrawFrame();
                 ++result.framesShown;
+                if (settings.frameDrawn) settings.frameDrawn(renderer.width(), renderer.height());
                 repaint = true;
             }
-            if (repaint) ShowFrame();
+            if (repaint || window.Animating()) ShowFrame();
             if (pacer.allFed() && position >= end) {
                 result.finished = true;
                 break;
@@ -92,6 +93,9 @@ private:
             case PlayAction::NextPreset:
             case PlayAction::PreviousPreset:
                 if (settings.stepPreset) settings.stepPreset(action == PlayAction::NextPreset ? 1 : -1);
+                break;
+            case PlayAction::TogglePanel:
+                if (settings.togglePanel) settings.togglePanel();
                 break;
             case PlayAction::None: break;
         }

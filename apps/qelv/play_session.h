@@ -15,6 +15,10 @@ struct PlaySettings {
     FrameSize frameSize{640, 360};
     // N and P: load the preset that many places on; empty when there is no preset folder.
     std::function<void(int step)> stepPreset;
+    // Tab: show or hide the control panel; empty when there is none.
+    std::function<void()> togglePanel;
+    // After each frame the chain has drawn, with its size.
+    std::function<void(int32_t width, int32_t height)> frameDrawn;
 };
 
 struct PlayResult {

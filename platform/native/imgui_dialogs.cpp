@@ -54,7 +54,7 @@ bool ImGuiDialogs::ShownOnItsOwn(Window& window) {
     return window.visible && !(parent && !parent->destroyed);
 }
 
-bool ImGuiDialogs::AnyShown() {
+bool ImGuiDialogs::Shown() {
     for (const auto& [id, form] : templates)
         for (WindowHandle dialog : LiveDialogs(id))
             if (ShownOnItsOwn(*Find(dialog))) return true;
@@ -199,7 +199,7 @@ void ImGuiDialogs::ClickRadioInGroup(WindowHandle dialog, const DialogTemplate& 
     ClickRadio(dialog, form.controls[index].id);
 }
 
-void ImGuiDialogs::RunActions() {
+void ImGuiDialogs::AfterFrame() {
     DeliverWakes();
     std::vector<std::function<void()>> due;
     due.swap(actions);

@@ -3,7 +3,7 @@
 
 // The live player's window, seen from the player: events in, frames out. The SDL
 // implementation is in sdl_player_window.h; tests script their own.
-enum class PlayerKey { Space, F, F11, Escape, Q, N, P, Other };
+enum class PlayerKey { Space, F, F11, Escape, Q, N, P, Tab, Other };
 
 struct PlayerEvent {
     enum class Kind { Close, Key, Resized } kind = Kind::Close;
@@ -23,4 +23,7 @@ public:
     virtual bool Fullscreen() const = 0;
     // The inside size in pixels.
     virtual void InsideSize(int32_t& width, int32_t& height) const = 0;
+    // True while the window shows something live of its own over the frames (a control
+    // panel), so that it wants Show every turn even while the picture stands still.
+    virtual bool Animating() const { return false; }
 };

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/native/imgui_sdl_layer.h"
+
 namespace {
 PlayerKey KeyOf(SDL_Keycode key) {
     switch (key) {
@@ -14,13 +16,17 @@ PlayerKey KeyOf(SDL_Keycode key) {
         case SDLK_q: return PlayerKey::Q;
         case SDLK_n: return PlayerKey::N;
         case SDLK_p: return PlayerKey::P;
+        case SDLK_TAB: return PlayerKey::Tab;
         default: return PlayerKey::Other;
     }
 }
 
-class SdlPlayerWindow final : public PlayerWindow {
+class SdlWindow final : public SdlPlayerWindow {
 public:
-    ~SdlPlayerWindow() override {
+    explicit SdlWindow(WindowOverlay* overlay) : overlay(overlay) {}
+
+    ~SdlWindow() override {
+        layer.reset();
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
         if (window) SDL_DestroyWindow(window);
@@ -49,18 +55,25 @@ public:
             return false;
         }
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        if (overlay) layer = std::make_unique<ImGuiSdlLayer>(window, renderer);
         return true;
     }
 
     bool NextEvent(PlayerEvent& event) override {
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
+            if (layer && layer->Consume(e) && overlay->Shown()) continue;
             if (e.type == SDL_QUIT) {
                 event = {PlayerEvent::Kind::Close};
                 return true;
             }
             if (e.type == SDL_KEYDOWN && !e.key.repeat) {
                 event = {PlayerEvent::Kind::Key, KeyOf(e.key.keysym.sym)};
+                return true;
+            }
+            // A right click on the picture does what Tab does: show or hide the panel.
+            if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_RIGHT) {
+                event = {PlayerEvent::Kind::Key, PlayerKey::Tab};
                 return true;
             }
             if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
@@ -81,8 +94,38 @@ public:
             textureHeight = height;
         }
         if (!texture || SDL_UpdateTexture(texture, nullptr, pixels, width * 4) != 0) return;
+        Present({});
+        if (overlay) overlay->AfterFrame();
+    }
+
+    bool Animating() const override { return overlay && overlay->Shown(); }
+
+    void RunModal(const std::function<bool()>& popup) override {
+        if (!layer) return;
+        bool open = true;
+        while (open) {
+            SDL_Event e;
+            while (SDL_PollEvent(&e)) {
+                layer->Consume(e);
+                if (e.type == SDL_QUIT) {
+                    SDL_PushEvent(&e);
+                    return;
+                }
+            }
+            Present([&] { open = popup(); });
+            SDL_Delay(15);
+        }
+    }
+
+    // The picture, with the overlay and popup (if any) drawn over it.
+    void Present(const std::function<void()>& popup) {
         SDL_RenderClear(renderer);
-        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+        if (texture) SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+        if (layer && (overlay->Shown() || popup))
+            layer->Frame([&] {
+                overlay->Draw();
+                if (popup) popup();
+            });
         SDL_RenderPresent(renderer);
     }
 
@@ -98,6 +141,8 @@ public:
     }
 
 private:
+    WindowOverlay* overlay;
+    std::unique_ptr<ImGuiSdlLayer> layer;
     bool initialised = false;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
@@ -106,8 +151,9 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<PlayerWindow> OpenSdlPlayerWindow(int32_t width, int32_t height, std::string& error) {
-    auto window = std::make_unique<SdlPlayerWindow>();
+std::unique_ptr<SdlPlayerWindow> OpenSdlPlayerWindow(int32_t width, int32_t height, std::string& error,
+                                                     WindowOverlay* overlay) {
+    auto window = std::make_unique<SdlWindow>(overlay);
     if (!window->Open(width, height, error)) return nullptr;
     return window;
 }

@@ -75,9 +75,9 @@ TEST_F(ImGuiPanelTest, AddingFromTheLibraryGrowsTheChainAndOpensThePage) {
 TEST_F(ImGuiPanelTest, DrawsThePanelWithItsPageWithoutADisplay) {
     Add("SimpleVis v0.0");
     dialogs.ChooseItem(panel, IDC_ACTIVE_EFFECTS, 0);
-    EXPECT_FALSE(dialogs.AnyShown());
+    EXPECT_FALSE(dialogs.Shown());
     ToggleControlPanel();
-    EXPECT_TRUE(dialogs.AnyShown());
+    EXPECT_TRUE(dialogs.Shown());
 
     ImGuiContext* context = ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
@@ -97,14 +97,14 @@ TEST_F(ImGuiPanelTest, DrawsThePanelWithItsPageWithoutADisplay) {
     ImGui::DestroyContext(context);
 
     // Nothing was clicked, so the handlers hear nothing.
-    dialogs.RunActions();
+    dialogs.AfterFrame();
     EXPECT_EQ(ChainLength(effectChain), 1);
 }
 
 TEST_F(ImGuiPanelTest, ShownFrameRateArrivesWithTheNextActions) {
     ShowFrameRate("50.0 fps");
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "");
-    dialogs.RunActions();
+    dialogs.AfterFrame();
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "50.0 fps");
 }
 }  // namespace

@@ -52,6 +52,7 @@ struct ScriptedWindow final : PlayerWindow {
     }
     void SetFullscreen(bool on) override { fullscreen = on; }
     bool Fullscreen() const override { return fullscreen; }
+    bool Animating() const override { return animating; }
     void InsideSize(int32_t& width, int32_t& height) const override {
         width = insideWidth;
         height = insideHeight;
@@ -68,7 +69,7 @@ struct ScriptedWindow final : PlayerWindow {
     bool inRound = false;
     std::vector<FrameSize> shown;
     std::vector<uint32_t> lastPixels;
-    bool fullscreen = false;
+    bool fullscreen = false, animating = false;
     int32_t insideWidth = 641, insideHeight = 40;
 };
 
@@ -196,5 +197,27 @@ TEST_F(PlaySession, NAndPStepThroughThePresets) {
 TEST_F(PlaySession, NWithoutPresetsDoesNothing) {
     window.script[2] = {ScriptedWindow::Key(PlayerKey::N)};
     EXPECT_TRUE(Play(100).finished);
+}
+TEST_F(PlaySession, TabTogglesThePanelAndEveryDrawnFrameIsCounted) {
+    int toggles = 0;
+    std::vector<FrameSize> drawn;
+    settings.togglePanel = [&] { ++toggles; };
+    settings.frameDrawn = [&](int32_t width, int32_t height) { drawn.push_back({width, height}); };
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::Tab)};
+    window.script[3] = {ScriptedWindow::Key(PlayerKey::Tab)};
+    const PlayResult result = Play(100);
+    EXPECT_EQ(toggles, 2);
+    ASSERT_EQ(int64_t(drawn.size()), result.framesShown);
+    EXPECT_EQ(drawn.front(), (FrameSize{644, 40}));
+}
+
+TEST_F(PlaySession, ALiveOverlayIsShownEveryTurnWhilePaused) {
+    window.animating = true;
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::Space)};
+    window.script[12] = {ScriptedWindow::Key(PlayerKey::Q)};
+    const PlayResult result = Play(100);
+    EXPECT_EQ(result.framesShown, 1);
+    // The frame once, then once per paused turn: rounds 2 to 11.
+    EXPECT_GE(window.shown.size(), 10u);
 }
 }  // namespace

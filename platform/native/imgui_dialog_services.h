@@ -1,0 +1,26 @@
+#pragma once
+#include <functional>
+
+#include "platform/dialog_services.h"
+
+// Choosers as ImGui popups. The callers wait for an answer, so each chooser runs its
+// own frames through runModal until the user confirms or cancels; a chooser that is
+// left without an answer (the window was closed) counts as cancelled.
+class ImGuiDialogServices final : public DialogServices {
+public:
+    using RunModal = std::function<void(const std::function<bool()>& popup)>;
+    explicit ImGuiDialogServices(RunModal runModal) : runModal(std::move(runModal)) {}
+
+    bool ChooseOpenFile(const FileDialogRequest& request, std::string& path) override;
+    bool ChooseSaveFile(const FileDialogRequest& request, std::string& path) override;
+    bool ChooseColour(WindowHandle owner, uint32_t& colour, uint32_t customColours[16]) override;
+    std::string WorkingDirectory() override;
+    void SetWorkingDirectory(const std::string& directory) override;
+    std::string ModuleFileName(InstanceHandle instance) override;
+
+private:
+    // Shows body in a modal popup until it answers: 1 confirmed, -1 cancelled, 0 not yet.
+    bool Ask(const char* title, const std::function<int()>& body);
+    bool ChooseFile(const FileDialogRequest& request, const char* confirm, std::string& path);
+    RunModal runModal;
+};
