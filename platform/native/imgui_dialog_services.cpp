@@ -30,11 +30,13 @@ bool ImGuiDialogServices::Ask(const char* title, const std::function<int()>& bod
 
 bool ImGuiDialogServices::ChooseFile(const FileDialogRequest& request, const char* confirm, std::string& path) {
     std::string typed = request.initialFile;
-    std::string filters;
-    for (int i = 0; i < request.filterCount; ++i) filters += std::string(request.filters[i].name) + "\n";
+    const std::string directory = request.initialDirectory.empty() ? WorkingDirectory() : request.initialDirectory;
+    std::string types;
+    for (int i = 0; i < request.filterCount; ++i)
+        types += std::string(i ? ", " : "Types: ") + request.filters[i].name + " (" + request.filters[i].pattern + ")";
     const bool confirmed = Ask(request.title, [&] {
-        ImGui::TextUnformatted(("In " + request.initialDirectory).c_str());
-        if (!filters.empty()) ImGui::TextUnformatted(filters.c_str());
+        ImGui::TextUnformatted(("In " + directory).c_str());
+        if (!types.empty()) ImGui::TextUnformatted(types.c_str());
         ImGui::SetNextItemWidth(400);
         if (ImGui::IsWindowAppearing()) ImGui::SetKeyboardFocusHere();
         const bool entered = ImGui::InputText("File", &typed, ImGuiInputTextFlags_EnterReturnsTrue);
@@ -44,7 +46,7 @@ bool ImGuiDialogServices::ChooseFile(const FileDialogRequest& request, const cha
     });
     if (!confirmed) return false;
     fs::path chosen(typed);
-    if (chosen.is_relative()) chosen = fs::path(request.initialDirectory) / chosen;
+    if (chosen.is_relative()) chosen = fs::path(directory) / chosen;
     if (!chosen.has_extension() && *request.defaultExtension) chosen += std::string(".") + request.defaultExtension;
     path = chosen.lexically_normal().string();
     return true;

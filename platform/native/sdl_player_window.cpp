@@ -62,7 +62,8 @@ public:
     bool NextEvent(PlayerEvent& event) override {
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
-            if (layer && layer->Consume(e) && overlay->Shown()) continue;
+            // A hidden overlay hears nothing, so that input does not pile up for it.
+            if (layer && overlay->Shown() && layer->Consume(e)) continue;
             if (e.type == SDL_QUIT) {
                 event = {PlayerEvent::Kind::Close};
                 return true;

@@ -1,4 +1,5 @@
 #include "platform/native/imgui_dialogs.h"
+#include "platform/native/imgui_dialog_services.h"
 
 #include <gtest/gtest.h>
 #include <imgui.h>
@@ -106,5 +107,28 @@ TEST_F(ImGuiPanelTest, ShownFrameRateArrivesWithTheNextActions) {
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "");
     dialogs.AfterFrame();
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "50.0 fps");
+}
+}  // namespace
+
+namespace {
+TEST(ImGuiDialogServices, AChooserLeftWithoutAnAnswerIsCancelled) {
+    // The window was closed before the popup had a frame.
+    ImGuiDialogServices choosers([](const std::function<bool()>&) {});
+    std::string path = "unchanged";
+    EXPECT_FALSE(choosers.ChooseOpenFile(FileDialogRequest{}, path));
+    EXPECT_FALSE(choosers.ChooseSaveFile(FileDialogRequest{}, path));
+    EXPECT_EQ(path, "unchanged");
+    uint32_t colour = 0x123456, custom[16] = {};
+    EXPECT_FALSE(choosers.ChooseColour(nullptr, colour, custom));
+    EXPECT_EQ(colour, 0x123456u);
+}
+
+TEST(ImGuiDialogServices, AnUnusableWorkingDirectoryLeavesTheCurrentOne) {
+    ImGuiDialogServices choosers([](const std::function<bool()>&) {});
+    const std::string here = choosers.WorkingDirectory();
+    ASSERT_FALSE(here.empty());
+    choosers.SetWorkingDirectory("/no/such/directory/anywhere");
+    EXPECT_EQ(choosers.WorkingDirectory(), here);
+    EXPECT_FALSE(choosers.ModuleFileName(nullptr).empty());
 }
 }  // namespace
