@@ -14,14 +14,14 @@ const char kPlayUsage[] =
     "  --demo          the built-in demo track (default)\n"
     "  --samples FILE  a sample stream (.qsb), played silently at --fps blocks a second\n"
     "  --size WxH      frame size, 8 to 8192 each, stretched over the window (default:\n"
-    "                  the frame follows the window, which opens at 640x360)\n"
+    "                  the frame follows the window, which opens at 1024x640)\n"
     "  --fps N         blocks a second of the analysis (default 50)\n"
     "  --frames N      stop after N blocks (default: the end of the track)\n"
     "  --no-sound      play silently in real time\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
     "\n"
     "Keys: Space pause, F or F11 full screen, Escape leave full screen or quit, Q quit,\n"
-    "N and P next and previous preset.\n";
+    "N and P next and previous preset, Tab or a right click the control panel.\n";
 
 namespace {
 bool Named(const std::string& argument, const char* name) {
@@ -45,5 +45,11 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
         if (Named(argument, "--size")) options.fixedSize = true;
         rest.push_back(argv[i]);
     }
-    return ParseRenderOptions(int(rest.size()), rest.data(), options.input, error);
+    if (!ParseRenderOptions(int(rest.size()), rest.data(), options.input, error)) return false;
+    // Without a fixed size the window opens large enough for the control panel.
+    if (!options.fixedSize) {
+        options.input.width = kPlayWindowWidth;
+        options.input.height = kPlayWindowHeight;
+    }
+    return true;
 }

@@ -5,6 +5,10 @@
 
 // What `qelv play` reads from its command line: the render command's inputs, size and
 // frame count, without an output, and with a choice of sound.
+// The window's first size when the frame follows it: room for the control panel.
+constexpr int32_t kPlayWindowWidth = 1024;
+constexpr int32_t kPlayWindowHeight = 640;
+
 struct PlayOptions {
     RenderOptions input;      // --out is refused
     bool sound = true;        // false: --no-sound
