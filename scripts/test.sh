@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both trees (native x86-64 and the 32-bit Windows plug-in) and runs every test:
-# native unit tests, a sanitizer build, the preset fuzzer, and the win32 tests under Wine
-# inside an Xvfb display of their own.
+# native unit tests, an address/undefined-behaviour build, a thread-sanitizer build of the
+# threaded parts, the preset fuzzer, and the win32 tests under Wine inside an Xvfb display
+# of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,6 +19,11 @@ echo "== sanitizer build (address, undefined behaviour)"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQELV_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
+
+echo "== thread sanitizer: the render thread against the window thread"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DQELV_TSAN=ON >/dev/null
+cmake --build build/tsan -j"$jobs" --target host_tests output_tests ui_tests
+for t in host_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done
 
 if [ -f fuzz/CMakeLists.txt ]; then
   echo "== preset fuzzer"
