@@ -20,7 +20,7 @@ function(qelv_test_binary folder)
   target_link_libraries(${folder}_tests PRIVATE qelv_headless ${ARGN} ${QELV_GTEST})
   if(WIN32)
     # Under Wine a whole binary is one test: discovery would boot Wine once more per binary.
-    add_test(NAME win32.${folder}_tests COMMAND ${folder}_tests)
+    add_test(NAME windows.${folder}_tests COMMAND ${folder}_tests)
   else()
     gtest_discover_tests(${folder}_tests DISCOVERY_TIMEOUT 60)
   endif()
@@ -41,4 +41,17 @@ if(WIN32)
 else()
   qelv_test_binary(player qelv_player)
   qelv_test_binary(apps qelv_app)
+endif()
+
+if(WIN32)
+  # The plug-in as a host sees it before loading it; needs no Wine, so it runs in both modes.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(qelv_pe_format pei-i386)
+  else()
+    set(qelv_pe_format pei-x86-64)
+  endif()
+  add_test(NAME windows.dll_static_check
+           COMMAND sh ${CMAKE_SOURCE_DIR}/tests/windows/dll_static_check.sh ${CMAKE_OBJDUMP}
+                   $<TARGET_FILE:qelv> ${qelv_pe_format})
+  set_tests_properties(windows.dll_static_check PROPERTIES LABELS static)
 endif()

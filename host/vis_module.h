@@ -36,6 +36,22 @@ struct PluginHeader {
     ModuleAt moduleAt;
 };
 
+// Every build lays the fields out in the host's order: three pointers, six ints, the
+// sample bytes, then five pointers, each in the next free slot that fits its alignment.
+namespace vis_module_layout {
+constexpr size_t P = sizeof(void*);
+constexpr size_t spectrumAt = 3 * P + 6 * 4;
+constexpr size_t procsAt = (spectrumAt + 4 * kBins + P - 1) / P * P;
+}  // namespace vis_module_layout
+static_assert(sizeof(PluginHeader) == 3 * vis_module_layout::P);
+static_assert(offsetof(VisModule, hostValue1) == 3 * vis_module_layout::P);
+static_assert(offsetof(VisModule, spectrum) == vis_module_layout::spectrumAt);
+static_assert(offsetof(VisModule, waveform) == vis_module_layout::spectrumAt + 2 * kBins);
+static_assert(offsetof(VisModule, configProc) == vis_module_layout::procsAt);
+static_assert(offsetof(VisModule, hostData) == vis_module_layout::procsAt + 4 * vis_module_layout::P);
+static_assert(sizeof(VisModule) == vis_module_layout::procsAt + 5 * vis_module_layout::P);
+
+// The 32-bit plug-in is the host's binary interface: every offset as the host has it.
 #if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(sizeof(PluginHeader) == 12);
 static_assert(offsetof(PluginHeader, headerTitle) == 4 && offsetof(PluginHeader, moduleAt) == 8);

@@ -1,26 +1,46 @@
 #!/usr/bin/env bash
-# Installs what the builds and tests need on a fresh Debian 12 machine; as another user,
-# prints the apt-get line and stops.
+# Installs what a stage needs on a fresh Debian 12 machine and says what it installs; as
+# another user, prints the apt-get line and stops.
+#   install-deps.sh native           the qelv tool (what the main job needs)
+#   install-deps.sh tests win32      the native tool, every test, and the 32-bit Wine
+#   install-deps.sh tests win64      the same with the 64-bit Wine instead
 set -euo pipefail
-packages=(cmake g++ clang libclang-rt-14-dev pkg-config libgtest-dev libgmock-dev googletest
-  libbenchmark-dev libsdl2-dev libsndfile1-dev libkissfft-dev libstb-dev libimgui-dev
-  nlohmann-json3-dev ffmpeg mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 xvfb
-  x11-apps imagemagick)
+native=(cmake g++ pkg-config libsdl2-dev libsndfile1-dev libkissfft-dev libstb-dev libimgui-dev
+  nlohmann-json3-dev ffmpeg)
+tests=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick)
+wine32=(wine wine32:i386)
+wine64=(wine wine64)
+
+packages=("${native[@]}")
+need_i386=0
+case "${1:-native}" in
+  native) ;;
+  tests)
+    packages+=("${tests[@]}")
+    case "${2:-}" in
+      win32) packages+=("${wine32[@]}"); need_i386=1 ;;
+      win64) packages+=("${wine64[@]}") ;;
+      *) echo "install-deps.sh tests needs win32 or win64" >&2; exit 2 ;;
+    esac ;;
+  *) echo "usage: install-deps.sh native | tests win32|win64" >&2; exit 2 ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-need_i386=0
-dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+add_i386=0
+[ $need_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386 && add_i386=1
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages. As root, run:" >&2
-  [ $need_i386 -eq 1 ] && echo "  dpkg --add-architecture i386 && apt-get update" >&2
+  [ $add_i386 -eq 1 ] && echo "  dpkg --add-architecture i386 && apt-get update" >&2
   echo "  apt-get install -y ${missing[*]}" >&2
   exit 1
 fi
 echo "== installing: ${missing[*]}"
-[ $need_i386 -eq 1 ] && dpkg --add-architecture i386
+[ $add_i386 -eq 1 ] && dpkg --add-architecture i386
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -1,47 +1,76 @@
 #!/usr/bin/env bash
-# Builds both trees (native x86-64 and the 32-bit Windows plug-in) and runs every test:
-# native unit tests, an address/undefined-behaviour build, a thread-sanitizer build of the
-# threaded parts, the preset fuzzer, and the win32 tests under Wine inside an Xvfb display
-# of their own.
+# Builds every tree and runs every test: native unit tests, an address/undefined-behaviour
+# build, a thread-sanitizer build of the threaded parts, the preset fuzzer, the 32-bit
+# Windows plug-in with its static checks, and the Windows tests under Wine inside an Xvfb
+# display of their own. Where this machine runs no 32-bit programs, the Windows tests run
+# from a 64-bit Windows tree of the same sources under the 64-bit Wine (see
+# scripts/windows-mode.sh; QELV_WINE_ARCH=win32|win64 chooses by hand).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
+started=$SECONDS
+stage() { echo "== $* ($((SECONDS - started)) s)"; }
 
-"$root/scripts/install-deps.sh"
+source "$root/scripts/windows-mode.sh"
+windows_mode=$(windows_mode)
+if [ "$windows_mode" = win32 ]; then
+  echo "== Windows mode win32: this machine runs 32-bit programs; the 32-bit plug-in's tests run under the 32-bit Wine"
+else
+  echo "== Windows mode win64: this machine runs no 32-bit programs (or QELV_WINE_ARCH=win64); the 32-bit plug-in is built and checked statically, and the Windows tests run from a 64-bit tree of the same sources under the 64-bit Wine"
+fi
+"$root/scripts/install-deps.sh" tests "$windows_mode"
 
-echo "== native build"
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Neither mode passes by skipping: the chosen Wine must start.
+if [ "$windows_mode" = win32 ]; then wine_loader=/usr/lib/wine/wine; wine_package=wine32:i386
+else wine_loader=/usr/lib/wine/wine64; wine_package=wine64; fi
+if ! "$wine_loader" --version >/dev/null 2>&1; then
+  echo "FAIL: $wine_loader does not run here; install $wine_package (apt-get install -y $wine_package), or choose the other mode with QELV_WINE_ARCH" >&2
+  exit 1
+fi
+
+stage "native build"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQELV_BUILD_TESTS=ON >/dev/null
 cmake --build build/native -j"$jobs"
 (cd build/native && ctest --output-on-failure -j"$jobs")
 
-echo "== sanitizer build (address, undefined behaviour)"
+stage "sanitizer build (address, undefined behaviour)"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQELV_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
 
-echo "== thread sanitizer: the render thread against the window thread"
+stage "thread sanitizer: the render thread against the window thread"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DQELV_TSAN=ON >/dev/null
 cmake --build build/tsan -j"$jobs" --target host_tests output_tests ui_tests
 for t in host_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done
 
 if [ -f fuzz/CMakeLists.txt ]; then
-  echo "== preset fuzzer"
+  stage "preset fuzzer"
   cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build build/fuzz -j"$jobs"
   mkdir -p build/fuzz/corpus
   build/fuzz/preset_fuzzer -seed=1 -runs=20000 -max_len=4096 build/fuzz/corpus tests/data/presets
 fi
 
-echo "== win32 build"
+stage "win32 build: the shipped qelv.dll, and its static checks"
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win32 -j"$jobs"
+(cd build/win32 && ctest --output-on-failure -L static)
 
-echo "== win32 tests under Wine"
+windows_tree=build/$windows_mode
+if [ "$windows_mode" = win64 ]; then
+  stage "win64 build: the same sources for the 64-bit Wine"
+  cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/win64 -j"$jobs"
+fi
+
+stage "Windows tests from $windows_tree under the $windows_mode Wine"
 source "$root/scripts/wine-env.sh"
 # The window test compares the plug-in's window with the native tool's frames.
 export QELV_NATIVE_TOOL="$root/build/native/qelv"
 wine_display_start
 trap wine_display_stop EXIT
-(cd build/win32 && ctest --output-on-failure)
+(cd "$windows_tree" && ctest --output-on-failure)
+stage "all tests passed in Windows mode $windows_mode"

@@ -1,7 +1,21 @@
-# Sourced by the test and run scripts: a Wine prefix of the project's own inside an Xvfb
-# display of its own.
-export WINEPREFIX="$root/build/wineprefix"
-export WINEARCH=win32
+# Sourced by the test command after it has chosen its Windows mode ($windows_mode, win32 or
+# win64): a Wine prefix of the project's own for that mode inside an Xvfb display of its own.
+export WINEARCH=$windows_mode
+if [ "$windows_mode" = win32 ]; then
+  export WINEPREFIX="$root/build/wineprefix"
+else
+  export WINEPREFIX="$root/build/wineprefix64"
+  # Debian's wine script picks the 32-bit loader whenever it is installed; the 64-bit mode
+  # puts wine, wine-stable and wineboot that always take the 64-bit one first in PATH.
+  wine64_bin="$root/build/wine64-bin"
+  mkdir -p "$wine64_bin"
+  printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$wine64_bin/wine"
+  cp "$wine64_bin/wine" "$wine64_bin/wine-stable"
+  printf '#!/bin/sh\nexec "%s/wine" wineboot.exe "$@"\n' "$wine64_bin" >"$wine64_bin/wineboot"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wineserver64 "$@"\n' >"$wine64_bin/wineserver"
+  chmod +x "$wine64_bin"/*
+  export PATH="$wine64_bin:$PATH"
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
