@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "player/output_file.h"
+
 namespace {
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -63,16 +65,7 @@ bool WriteSampleStream(const std::string& path, const std::vector<SampleBlock>& 
         error = "no blocks to write to " + Quoted(path);
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot create " + Quoted(path) + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(blocks.data(), kBlockBytes, blocks.size(), file) == blocks.size();
-    if (std::fclose(file) != 0 || !written) {
-        error = "cannot write " + Quoted(path) + ": " + std::strerror(errno);
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    OutputFile file;
+    return file.Open(path, error) && file.Write(blocks.data(), blocks.size() * kBlockBytes, error) &&
+           file.Commit(error);
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "player/output_file.h"
+
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t limit, bool& cut, std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
@@ -24,16 +26,5 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t 
 }
 
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        error = "cannot write " + path;
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, bytes.data(), bytes.size(), error);
 }
