@@ -38,7 +38,8 @@ struct Track {
 };
 
 bool LoadTrack(const RenderOptions& options, Track& track, std::string& error) {
-    if (options.source == SampleSource::SampleStream) return ReadSampleStream(options.inputPath, track.blocks, error);
+    if (options.source == SampleSource::SampleStream)
+        return ReadSampleStream(options.inputPath, track.blocks, error, nullptr, options.frames);
     StereoAudio sound;
     if (options.source == SampleSource::AudioFile) {
         if (!DecodeAudioFile(options.inputPath, sound, error)) return false;
