@@ -41,9 +41,15 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
     SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) {
         // The file exists, so whatever the library's own text says, it is damaged or not
-        // a format it decodes.
-        error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" +
-                sf_strerror(nullptr) + ")";
+        // a format it decodes. Its check of what the header gave has an internal name
+        // only; the usual cause is a sample rate or channel count of 0.
+        const std::string reason = sf_strerror(nullptr);
+        if (reason.find("SF_INFO") != std::string::npos)
+            error = "cannot read " + Quoted(path) + " as audio: its header gives a sample rate, channel count or "
+                    "format that no sound can have (such as 0 Hz)";
+        else
+            error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" + reason +
+                    ")";
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {

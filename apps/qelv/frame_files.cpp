@@ -84,7 +84,8 @@ std::unique_ptr<FrameSink> OpenPngFrames(const std::string& directory, int32_t w
     std::error_code code;
     std::filesystem::create_directories(directory, code);
     if (code || !std::filesystem::is_directory(directory, code)) {
-        error = "cannot create the directory " + directory;
+        error = "cannot create the directory " + directory + ": " +
+                (code ? code.message() : std::string("a file of that name is in the way"));
         return nullptr;
     }
     return std::make_unique<PngFrames>(directory, width, height);

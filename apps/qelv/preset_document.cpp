@@ -215,7 +215,7 @@ Json PresetToJson(const PresetDocument& document) {
     return json;
 }
 
-bool PresetFromJson(const Json& json, PresetDocument& document, std::string& error) {
+bool PresetFromJson(const Json& json, PresetDocument& document, std::string& error, std::string* note) {
     document = PresetDocument();
     if (!json.is_object() || !json.contains("effects") || !json["effects"].is_array()) {
         error = "expected an object with an \"effects\" array";
@@ -240,6 +240,12 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
             return false;
         }
         const TypeInfo info = LookUp(entry.typeId);
+        // The type id decides; a name is only a reminder for people, but a wrong one
+        // usually means an edit went wrong.
+        if (note && e.contains("name") && (!e["name"].is_string() || !info.known || e["name"].get<std::string>() != info.name))
+            *note += where + "\"name\" " + e["name"].dump() + " is not the name of type " + std::to_string(entry.typeId) +
+                     (info.known ? " (\"" + std::string(info.name) + "\")" : " (an unknown type)") +
+                     "; the type is what counts\n";
         if (e.contains("fields")) {
             if (!info.table || !e["fields"].is_object()) {
                 error = where + "\"fields\" given for a type without known settings";
@@ -285,4 +291,72 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
         return false;
     }
     return true;
+}
+
+namespace {
+// Counts values and depth while the text is only scanned, giving up at the limits.
+class JsonBounds : public nlohmann::json_sax<Json> {
+public:
+    // Nesting: the top object, "effects", an entry, its "fields"; the rest is margin.
+    static constexpr int kMaxDepth = 32;
+    // A 1 MiB preset of the smallest entries has about 440 000 values.
+    static constexpr int64_t kMaxValues = 2'000'000;
+    std::string problem;
+
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(std::size_t) override { return Open(); }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return --depth, true; }
+    bool start_array(std::size_t) override { return Open(); }
+    bool end_array() override { return --depth, true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+        problem = std::string("not valid JSON (") + e.what() + ")";
+        return false;
+    }
+
+private:
+    bool Value() {
+        if (++values <= kMaxValues) return true;
+        problem = "more than " + std::to_string(kMaxValues) + " values, more than any preset holds";
+        return false;
+    }
+    bool Open() {
+        if (++depth <= kMaxDepth) return Value();
+        problem = "nested deeper than " + std::to_string(kMaxDepth) + " levels, deeper than any preset";
+        return false;
+    }
+    int depth = 0;
+    int64_t values = 0;
+};
+}  // namespace
+
+bool PresetFromJsonText(const std::vector<uint8_t>& text, PresetDocument& document, std::string& error,
+                        std::string* note) {
+    if (text.size() > kMaxPresetJsonBytes) {
+        error = "larger than 16 MiB, more than the JSON form of any preset";
+        return false;
+    }
+    // The parser would stop at the first NUL and ignore what follows.
+    if (const void* nul = std::memchr(text.data(), 0, text.size())) {
+        error = "not valid JSON (a NUL byte at offset " +
+                std::to_string(static_cast<const uint8_t*>(nul) - text.data()) + ")";
+        return false;
+    }
+    JsonBounds bounds;
+    if (!Json::sax_parse(text.begin(), text.end(), &bounds)) {
+        error = bounds.problem.empty() ? "not valid JSON" : bounds.problem;
+        return false;
+    }
+    const Json json = Json::parse(text.begin(), text.end(), nullptr, false);
+    if (json.is_discarded()) {
+        error = "not valid JSON";
+        return false;
+    }
+    return PresetFromJson(json, document, error, note);
 }

@@ -111,7 +111,9 @@ int Render(RenderOptions& options) {
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     if (!options.presetPath.empty()) {
-        if (!LoadPresetFile(options.presetPath, error)) return fail(error);
+        std::string note;
+        if (!LoadPresetFile(options.presetPath, error, &note)) return fail(error);
+        PrintNotes("qelv render", note);
     } else {
         BuildDefaultChain();
     }

@@ -112,6 +112,12 @@ TEST(AudioDecoding, MissingAndUnreadableFilesFailClearly) {
     ASSERT_TRUE(WriteWithSndfile(dir.File("cut.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 2, Frames(2, 1000)));
     std::filesystem::resize_file(dir.File("cut.wav"), 30);
     EXPECT_FALSE(DecodeAudioFile(dir.File("cut.wav"), audio, error));
+
+    // A header that says 0 Hz, mono, 16-bit PCM, and no data.
+    const char zeroHertz[] = "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\0\0\0\0\0\0\0\0\x02\0\x10\0data\0\0\0\0";
+    std::ofstream(dir.File("0hz.wav"), std::ios::binary).write(zeroHertz, sizeof zeroHertz - 1);
+    EXPECT_FALSE(DecodeAudioFile(dir.File("0hz.wav"), audio, error));
+    EXPECT_NE(error.find("0 Hz"), std::string::npos) << error;
 }
 
 TEST(WavWriting, SixteenBitStereoRoundTripsAndSaturates) {
