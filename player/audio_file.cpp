@@ -57,6 +57,15 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
         return false;
     }
 
+    // Decoded whole, so the length is bounded; the header's count is checked first so a
+    // huge claim is refused before anything is decoded, and the decoding stops at the
+    // limit for formats that do not know their length.
+    const auto tooLong = [&] {
+        error = Quoted(path) + " is longer than " + std::to_string(kMaxAudioFrames) +
+                " sample frames (about 100 minutes at 44.1 kHz), the most that is decoded at once";
+        return false;
+    };
+    if (info.frames > kMaxAudioFrames) return tooLong();
     StereoAudio decoded;
     decoded.sampleRate = info.samplerate;
     // Read in chunks: some formats do not know their length in advance.
@@ -66,6 +75,7 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
     for (;;) {
         const sf_count_t frames = sf_readf_float(file.get(), interleaved.data(), chunkFrames);
         if (frames <= 0) break;
+        if (int64_t(decoded.left.size()) + frames > kMaxAudioFrames) return tooLong();
         for (sf_count_t i = 0; i < frames; ++i) {
             const float* frame = &interleaved[size_t(i) * channels];
             // Mono goes to both sides; beyond two channels only the first two are kept.
