@@ -343,7 +343,8 @@ bool PresetFromJsonText(const std::vector<uint8_t>& text, PresetDocument& docume
         return false;
     }
     // The parser would stop at the first NUL and ignore what follows.
-    if (const void* nul = std::memchr(text.data(), 0, text.size())) {
+    const void* nul = text.empty() ? nullptr : std::memchr(text.data(), 0, text.size());
+    if (nul) {
         error = "not valid JSON (a NUL byte at offset " +
                 std::to_string(static_cast<const uint8_t*>(nul) - text.data()) + ")";
         return false;
