@@ -69,16 +69,6 @@ void BlitterFeedbackEffect::load(const uint8_t* data, int32_t length) {
     currentDirection = normalDirection;
 }
 
-bool BlitterFeedbackEffect::reserveWorkBuffer(size_t bytes) {
-    if (workBuffer && workBufferBytes == bytes) return true;
-    workBuffer.reset();
-    workBufferBytes = 0;
-    workBuffer.reset(new (std::nothrow) uint32_t[bytes / 4]);
-    if (!workBuffer) return false;
-    workBufferBytes = bytes;
-    return true;
-}
-
 // The glide heads for the normal direction from whichever side the on-beat direction
 // lies on. Once past the normal direction it is held there: the clamp of the drawn
 // direction hides the difference, and the value can no longer run away.
@@ -97,7 +87,7 @@ void BlitterFeedbackEffect::render(const uint8_t*, uint32_t* frame, int32_t widt
     if (width <= 0 || height <= 0) return;
     const size_t bytes = size_t(width) * size_t(height) * 4;
     // Without a work buffer the frame is skipped whole; the next frame tries again.
-    if (!reserveWorkBuffer(bytes)) return;
+    if (!workBuffer.Reserve(bytes)) return;
 
     if (beat && onBeatChanges) currentDirection = onBeatDirection;
     const int32_t direction = std::clamp(nextDirection(), 0, kMaxDirection);

@@ -1,9 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "pipeline/effect.h"
+#include "pipeline/frame_scratch.h"
 
 // Rescales the frame about its centre every frame: directions 0..31 zoom in, 32 leaves
 // the frame alone, 33 and up zoom out. A beat can jump to a second direction, from which
@@ -30,12 +30,10 @@ public:
     int32_t currentDirection = 30;
 
 private:
-    bool reserveWorkBuffer(size_t bytes);
     // The direction of this frame; moves the glide on by one step.
     int32_t nextDirection();
     void zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     void zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
 
-    std::unique_ptr<uint32_t[]> workBuffer;
-    size_t workBufferBytes = 0;
+    FrameScratch workBuffer;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,10 @@ struct StereoAudio {
     std::vector<float> left, right;
 };
 
-// Decodes any file the installed libsndfile reads (WAV, FLAC, Ogg, MP3 where supported).
+// The longest audio decoded: 2^28 sample frames, 2 GiB of samples for the two channels.
+constexpr int64_t kMaxAudioFrames = int64_t(1) << 28;
+// Decodes any file the installed libsndfile reads (WAV, FLAC, Ogg, MP3 where supported);
+// longer than kMaxAudioFrames is an error.
 bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& error);
 // The built-in demo track: deterministic, the same samples on every machine.
 StereoAudio DemoTrack(int sampleRate = 44100);

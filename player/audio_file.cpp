@@ -41,9 +41,15 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
     SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) {
         // The file exists, so whatever the library's own text says, it is damaged or not
-        // a format it decodes.
-        error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" +
-                sf_strerror(nullptr) + ")";
+        // a format it decodes. Its check of what the header gave has an internal name
+        // only; the usual cause is a sample rate or channel count of 0.
+        const std::string reason = sf_strerror(nullptr);
+        if (reason.find("SF_INFO") != std::string::npos)
+            error = "cannot read " + Quoted(path) + " as audio: its header gives a sample rate, channel count or "
+                    "format that no sound can have (such as 0 Hz)";
+        else
+            error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" + reason +
+                    ")";
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {
@@ -51,6 +57,15 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
         return false;
     }
 
+    // Decoded whole, so the length is bounded; the header's count is checked first so a
+    // huge claim is refused before anything is decoded, and the decoding stops at the
+    // limit for formats that do not know their length.
+    const auto tooLong = [&] {
+        error = Quoted(path) + " is longer than " + std::to_string(kMaxAudioFrames) +
+                " sample frames (about 100 minutes at 44.1 kHz), the most that is decoded at once";
+        return false;
+    };
+    if (info.frames > kMaxAudioFrames) return tooLong();
     StereoAudio decoded;
     decoded.sampleRate = info.samplerate;
     // Read in chunks: some formats do not know their length in advance.
@@ -60,6 +75,7 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
     for (;;) {
         const sf_count_t frames = sf_readf_float(file.get(), interleaved.data(), chunkFrames);
         if (frames <= 0) break;
+        if (int64_t(decoded.left.size()) + frames > kMaxAudioFrames) return tooLong();
         for (sf_count_t i = 0; i < frames; ++i) {
             const float* frame = &interleaved[size_t(i) * channels];
             // Mono goes to both sides; beyond two channels only the first two are kept.

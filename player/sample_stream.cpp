@@ -1,22 +1,22 @@
 #include "player/sample_stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
+
+#include "player/output_file.h"
 
 namespace {
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 }  // namespace
 
-bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error,
-                      std::string* note) {
+SampleStreamReader::~SampleStreamReader() {
+    if (file) std::fclose(file);
+}
+
+bool SampleStreamReader::Open(const std::string& path, std::string& error, std::string* note) {
     std::error_code code;
     const auto status = std::filesystem::status(path, code);
     if (!std::filesystem::exists(status)) {
@@ -40,18 +40,52 @@ bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks,
         error = Quoted(path) + " is " + std::to_string(size) + " bytes, less than one 2304-byte block";
         return false;
     }
-    if (size % kBlockBytes != 0 && note)
-        *note = Quoted(path) + " is " + std::to_string(size) + " bytes, not a whole number of 2304-byte blocks: the last " +
-                std::to_string(size % kBlockBytes) + " bytes are ignored";
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    std::FILE* opened = std::fopen(path.c_str(), "rb");
+    if (!opened) {
         error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
         return false;
     }
-    std::vector<SampleBlock> read(size / kBlockBytes);
-    if (std::fread(read.data(), kBlockBytes, read.size(), file.get()) != read.size()) {
-        error = "cannot read " + Quoted(path) + ": the file ended early";
+    if (size % kBlockBytes != 0 && note)
+        *note = Quoted(path) + " is " + std::to_string(size) + " bytes, not a whole number of 2304-byte blocks: the last " +
+                std::to_string(size % kBlockBytes) + " bytes are ignored";
+    if (file) std::fclose(file);
+    file = opened;
+    name = path;
+    blocks = int64_t(size / kBlockBytes);
+    taken = 0;
+    return true;
+}
+
+bool SampleStreamReader::Next(SampleBlock& block, std::string& error) {
+    if (taken >= blocks) {
+        error = "no blocks left in " + Quoted(name);
         return false;
+    }
+    if (std::fread(block.bytes, kBlockBytes, 1, file) != 1) {
+        error = "cannot read " + Quoted(name) + ": " +
+                (std::ferror(file) ? std::string(std::strerror(errno)) : std::string("the file ended early"));
+        return false;
+    }
+    ++taken;
+    return true;
+}
+
+bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error,
+                      std::string* note, int64_t wanted) {
+    SampleStreamReader reader;
+    if (!reader.Open(path, error, note)) return false;
+    const int64_t count = wanted > 0 ? std::min(wanted, reader.blockCount()) : reader.blockCount();
+    if (count > kMaxBlocksInMemory) {
+        error = Quoted(path) + " holds " + std::to_string(reader.blockCount()) + " blocks, more than the " +
+                std::to_string(kMaxBlocksInMemory) + " (1 GiB) that are held in memory at once";
+        return false;
+    }
+    std::vector<SampleBlock> read;
+    // Grown as blocks arrive rather than sized from the file up front.
+    read.reserve(size_t(std::min<int64_t>(count, 4096)));
+    for (SampleBlock block; int64_t(read.size()) < count;) {
+        if (!reader.Next(block, error)) return false;
+        read.push_back(block);
     }
     blocks = std::move(read);
     return true;
@@ -63,16 +97,7 @@ bool WriteSampleStream(const std::string& path, const std::vector<SampleBlock>& 
         error = "no blocks to write to " + Quoted(path);
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot create " + Quoted(path) + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(blocks.data(), kBlockBytes, blocks.size(), file) == blocks.size();
-    if (std::fclose(file) != 0 || !written) {
-        error = "cannot write " + Quoted(path) + ": " + std::strerror(errno);
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    OutputFile file;
+    return file.Open(path, error) && file.Write(blocks.data(), blocks.size() * kBlockBytes, error) &&
+           file.Commit(error);
 }

@@ -45,11 +45,27 @@ cmake --build build/tsan -j"$jobs" --target host_tests output_tests ui_tests
 for t in host_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done
 
 if [ -f fuzz/CMakeLists.txt ]; then
-  stage "preset fuzzer"
+  stage "fuzzers: every reader, a fixed number of runs each"
   cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build build/fuzz -j"$jobs"
-  mkdir -p build/fuzz/corpus
-  build/fuzz/preset_fuzzer -seed=1 -runs=20000 -max_len=4096 build/fuzz/corpus tests/data/presets
+  # target, seed corpus in tests/data, runs
+  while read -r target seeds runs; do
+    mkdir -p "build/fuzz/corpus-$target"
+    log="build/fuzz/$target.log"
+    if ! build/fuzz/"$target" -seed=1 -runs="$runs" -max_len=4096 -artifact_prefix=build/fuzz/ \
+        "build/fuzz/corpus-$target" "tests/data/$seeds" >"$log" 2>&1; then
+      tail -40 "$log"
+      echo "$target found a fault; the input is in build/fuzz/"
+      exit 1
+    fi
+    echo "$target: $(grep '^Done' "$log")"
+  done <<'TARGETS'
+preset_fuzzer presets 20000
+json_preset_fuzzer json 20000
+settings_fuzzer settings 5000
+sample_stream_fuzzer streams 5000
+options_fuzzer options 50000
+TARGETS
 fi
 
 stage "win32 build: the shipped qelv.dll, and its static checks"

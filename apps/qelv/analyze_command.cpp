@@ -14,7 +14,7 @@ constexpr long kDefaultFps = 50;
 constexpr long kMinFps = 1;
 constexpr long kMaxFps = 1000;
 
-void Usage(std::FILE* out) {
+void Usage() {
     std::fputs(
         "usage: qelv analyze IN -o OUT.qsb [--fps N]\n"
         "       qelv analyze --demo -o OUT.qsb [--fps N]\n"
@@ -23,12 +23,11 @@ void Usage(std::FILE* out) {
         "  -o OUT.qsb  the sample stream to write\n"
         "  --fps N     blocks per second of music, 1..1000 (default 50)\n"
         "  --demo      analyse the built-in demo track instead of a file\n",
-        out);
+        stdout);
 }
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "qelv analyze: %s\n", message.c_str());
-    Usage(stderr);
+    std::fprintf(stderr, "qelv analyze: %s\nRun 'qelv analyze --help' for the options.\n", message.c_str());
     return 2;
 }
 
@@ -50,7 +49,7 @@ int RunAnalyze(int argc, char** argv) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
         if (argument == "--help" || argument == "-h") {
-            Usage(stdout);
+            Usage();
             return 0;
         } else if (argument == "--demo") {
             demo = true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "apps/qelv/frame_sink.h"
+#include "player/output_file.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
@@ -21,27 +22,17 @@ bool CreateParentDirectories(const std::string& path, std::string& error) {
 namespace {
 class RawFrames final : public FrameSink {
 public:
-    RawFrames(std::FILE* file, std::string path, size_t words) : file(file), path(std::move(path)), words(words) {}
-    ~RawFrames() override {
-        if (file) std::fclose(file);
-    }
+    explicit RawFrames(size_t words) : words(words) {}
+    bool Open(const std::string& path, std::string& error) { return file.Open(path, error); }
     bool Write(const uint32_t* pixels, std::string& error) override {
         // The words go out as they are held, which is little-endian on every build we have.
         static_assert(std::endian::native == std::endian::little);
-        if (std::fwrite(pixels, sizeof *pixels, words, file) == words) return true;
-        error = "cannot write " + path;
-        return false;
+        return file.Write(pixels, words * sizeof *pixels, error);
     }
-    bool Finish(std::string& error) override {
-        const bool closed = std::fclose(file) == 0;
-        file = nullptr;
-        if (!closed) error = "cannot write " + path;
-        return closed;
-    }
+    bool Finish(std::string& error) override { return file.Commit(error); }
 
 private:
-    std::FILE* file;
-    std::string path;
+    OutputFile file;
     size_t words;
 };
 
@@ -58,28 +49,34 @@ public:
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(count++));
         const std::string path = (std::filesystem::path(directory) / name).string();
-        if (stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3)) return true;
-        error = "cannot write " + path;
-        return false;
+        // Made in memory and written as a whole, so that a full disk is an error and not
+        // a truncated picture.
+        png.clear();
+        const auto append = [](void* context, void* data, int size) {
+            auto& bytes = *static_cast<std::vector<uint8_t>*>(context);
+            bytes.insert(bytes.end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        };
+        if (!stbi_write_png_to_func(append, &png, width, height, 3, rgb.data(), width * 3)) {
+            error = "cannot encode " + path;
+            return false;
+        }
+        return WriteWholeFile(path, png.data(), png.size(), error);
     }
     bool Finish(std::string&) override { return true; }
 
 private:
     std::string directory;
     int32_t width, height;
-    std::vector<uint8_t> rgb;
+    std::vector<uint8_t> rgb, png;
     int64_t count = 0;
 };
 }  // namespace
 
 std::unique_ptr<FrameSink> OpenRawFrames(const std::string& path, int32_t width, int32_t height, std::string& error) {
     if (!CreateParentDirectories(path, error)) return nullptr;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot create " + path;
-        return nullptr;
-    }
-    return std::make_unique<RawFrames>(file, path, size_t(width) * height);
+    auto sink = std::make_unique<RawFrames>(size_t(width) * height);
+    if (!sink->Open(path, error)) return nullptr;
+    return sink;
 }
 
 std::unique_ptr<FrameSink> OpenPngFrames(const std::string& directory, int32_t width, int32_t height,
@@ -87,7 +84,8 @@ std::unique_ptr<FrameSink> OpenPngFrames(const std::string& directory, int32_t w
     std::error_code code;
     std::filesystem::create_directories(directory, code);
     if (code || !std::filesystem::is_directory(directory, code)) {
-        error = "cannot create the directory " + directory;
+        error = "cannot create the directory " + directory + ": " +
+                (code ? code.message() : std::string("a file of that name is in the way"));
         return nullptr;
     }
     return std::make_unique<PngFrames>(directory, width, height);

@@ -38,7 +38,8 @@ struct Track {
 };
 
 bool LoadTrack(const RenderOptions& options, Track& track, std::string& error) {
-    if (options.source == SampleSource::SampleStream) return ReadSampleStream(options.inputPath, track.blocks, error);
+    if (options.source == SampleSource::SampleStream)
+        return ReadSampleStream(options.inputPath, track.blocks, error, nullptr, options.frames);
     StereoAudio sound;
     if (options.source == SampleSource::AudioFile) {
         if (!DecodeAudioFile(options.inputPath, sound, error)) return false;
@@ -112,7 +113,9 @@ int Play(const PlayOptions& options) {
     std::string error;
     std::optional<PresetFolder> presets;
     if (!input.presetPath.empty()) {
-        if (!LoadPresetFile(input.presetPath, error)) return fail(error);
+        std::string note;
+        if (!LoadPresetFile(input.presetPath, error, &note)) return fail(error);
+        PrintNotes("qelv play", note);
         presets.emplace(input.presetPath);
     } else {
         BuildDefaultChain();
@@ -145,7 +148,9 @@ int Play(const PlayOptions& options) {
             const std::string& path = presets->Step(step);
             std::fprintf(stderr, "qelv play: %s\n", path.c_str());
             std::string problem;
-            if (!LoadPresetFile(path, problem)) std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
+            std::string note;
+            if (!LoadPresetFile(path, problem, &note)) std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
+            PrintNotes("qelv play", note);
         };
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;

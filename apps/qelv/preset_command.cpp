@@ -6,6 +6,7 @@
 #include "apps/qelv/commands.h"
 #include "apps/qelv/file_bytes.h"
 #include "apps/qelv/preset_document.h"
+#include "apps/qelv/preset_loading.h"
 #include "pipeline/preset_bytes.h"
 
 namespace {
@@ -57,12 +58,9 @@ int RunPreset(int argc, char** argv) {
     std::string error;
     PresetDocument document;
     if (action == "from-json") {
-        std::vector<uint8_t> text;
-        bool cut = false;
-        if (!ReadFileBytes(input, text, size_t(64) << 20, cut, error)) return Fail(error);
-        const auto json = nlohmann::ordered_json::parse(text.begin(), text.end(), nullptr, false);
-        if (json.is_discarded()) return Fail(input + ": not valid JSON");
-        if (!PresetFromJson(json, document, error)) return Fail(input + ": " + error);
+        std::string note;
+        if (!ReadPresetJsonFile(input, document, error, &note)) return Fail(error);
+        PrintNotes("qelv preset", note);
         if (!WriteFileBytes(output, SerializePreset(document), error)) return Fail(error);
         return 0;
     }

@@ -46,14 +46,21 @@ std::string Hex(const uint8_t* bytes, size_t n) {
     return s;
 }
 
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// One pass over the text: a payload near the 1 MiB limit decodes as fast as a short one.
 bool FromHex(const std::string& text, std::vector<uint8_t>& out) {
     if (text.size() % 2) return false;
+    out.reserve(out.size() + text.size() / 2);
     for (size_t i = 0; i < text.size(); i += 2) {
-        unsigned v;
-        if (!std::isxdigit(uint8_t(text[i])) || !std::isxdigit(uint8_t(text[i + 1])) ||
-            std::sscanf(text.c_str() + i, "%2x", &v) != 1)
-            return false;
-        out.push_back(uint8_t(v));
+        const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
+        if (high < 0 || low < 0) return false;
+        out.push_back(uint8_t(high << 4 | low));
     }
     return true;
 }
@@ -208,7 +215,7 @@ Json PresetToJson(const PresetDocument& document) {
     return json;
 }
 
-bool PresetFromJson(const Json& json, PresetDocument& document, std::string& error) {
+bool PresetFromJson(const Json& json, PresetDocument& document, std::string& error, std::string* note) {
     document = PresetDocument();
     if (!json.is_object() || !json.contains("effects") || !json["effects"].is_array()) {
         error = "expected an object with an \"effects\" array";
@@ -233,6 +240,12 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
             return false;
         }
         const TypeInfo info = LookUp(entry.typeId);
+        // The type id decides; a name is only a reminder for people, but a wrong one
+        // usually means an edit went wrong.
+        if (note && e.contains("name") && (!e["name"].is_string() || !info.known || e["name"].get<std::string>() != info.name))
+            *note += where + "\"name\" " + e["name"].dump() + " is not the name of type " + std::to_string(entry.typeId) +
+                     (info.known ? " (\"" + std::string(info.name) + "\")" : " (an unknown type)") +
+                     "; the type is what counts\n";
         if (e.contains("fields")) {
             if (!info.table || !e["fields"].is_object()) {
                 error = where + "\"fields\" given for a type without known settings";
@@ -278,4 +291,73 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
         return false;
     }
     return true;
+}
+
+namespace {
+// Counts values and depth while the text is only scanned, giving up at the limits.
+class JsonBounds : public nlohmann::json_sax<Json> {
+public:
+    // Nesting: the top object, "effects", an entry, its "fields"; the rest is margin.
+    static constexpr int kMaxDepth = 32;
+    // A 1 MiB preset of the smallest entries has about 440 000 values.
+    static constexpr int64_t kMaxValues = 2'000'000;
+    std::string problem;
+
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(std::size_t) override { return Open(); }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return --depth, true; }
+    bool start_array(std::size_t) override { return Open(); }
+    bool end_array() override { return --depth, true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+        problem = std::string("not valid JSON (") + e.what() + ")";
+        return false;
+    }
+
+private:
+    bool Value() {
+        if (++values <= kMaxValues) return true;
+        problem = "more than " + std::to_string(kMaxValues) + " values, more than any preset holds";
+        return false;
+    }
+    bool Open() {
+        if (++depth <= kMaxDepth) return Value();
+        problem = "nested deeper than " + std::to_string(kMaxDepth) + " levels, deeper than any preset";
+        return false;
+    }
+    int depth = 0;
+    int64_t values = 0;
+};
+}  // namespace
+
+bool PresetFromJsonText(const std::vector<uint8_t>& text, PresetDocument& document, std::string& error,
+                        std::string* note) {
+    if (text.size() > kMaxPresetJsonBytes) {
+        error = "larger than 16 MiB, more than the JSON form of any preset";
+        return false;
+    }
+    // The parser would stop at the first NUL and ignore what follows.
+    const void* nul = text.empty() ? nullptr : std::memchr(text.data(), 0, text.size());
+    if (nul) {
+        error = "not valid JSON (a NUL byte at offset " +
+                std::to_string(static_cast<const uint8_t*>(nul) - text.data()) + ")";
+        return false;
+    }
+    JsonBounds bounds;
+    if (!Json::sax_parse(text.begin(), text.end(), &bounds)) {
+        error = bounds.problem.empty() ? "not valid JSON" : bounds.problem;
+        return false;
+    }
+    const Json json = Json::parse(text.begin(), text.end(), nullptr, false);
+    if (json.is_discarded()) {
+        error = "not valid JSON";
+        return false;
+    }
+    return PresetFromJson(json, document, error, note);
 }

@@ -28,4 +28,15 @@ std::vector<uint8_t> SerializePreset(const PresetDocument& document);
 std::string DescribePreset(const PresetDocument& document);
 
 nlohmann::ordered_json PresetToJson(const PresetDocument& document);
-bool PresetFromJson(const nlohmann::ordered_json& json, PresetDocument& document, std::string& error);
+// False with an error for JSON that does not describe a preset. Lines for what was taken
+// but may not be what the author meant (a "name" that is not the type's) go to note.
+bool PresetFromJson(const nlohmann::ordered_json& json, PresetDocument& document, std::string& error,
+                    std::string* note = nullptr);
+
+// The JSON form of the largest preset is about 12 MB; a file beyond this is no preset.
+constexpr size_t kMaxPresetJsonBytes = size_t(16) << 20;
+// JSON text to a preset. Before the text is parsed it is checked for what no preset's
+// JSON holds: NUL bytes, nesting deeper than a few levels, or more values than a 1 MiB
+// preset has, so that hostile text costs a bounded amount of memory.
+bool PresetFromJsonText(const std::vector<uint8_t>& text, PresetDocument& document, std::string& error,
+                        std::string* note = nullptr);

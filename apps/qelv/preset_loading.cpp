@@ -1,12 +1,10 @@
 #include "apps/qelv/preset_loading.h"
 
-#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "apps/qelv/file_bytes.h"
-#include "apps/qelv/preset_document.h"
-#include "pipeline/autosave.h"
 #include "pipeline/effect_chain.h"
 #include "pipeline/preset_bytes.h"
 
@@ -16,49 +14,51 @@ bool EndsWith(const std::string& text, const char* suffix) {
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-// A preset shared as JSON (qelv preset to-json) turned back into its bytes.
-bool PresetBytesFromJson(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::vector<uint8_t> text;
-    bool cut = false;
-    if (!ReadFileBytes(path, text, size_t(64) << 20, cut, error)) return false;
-    const auto json = nlohmann::ordered_json::parse(text.begin(), text.end(), nullptr, false);
-    PresetDocument document;
-    if (json.is_discarded()) {
-        error = "'" + path + "' is not valid JSON";
-        return false;
-    }
-    if (!PresetFromJson(json, document, error)) {
-        error = "'" + path + "': " + error;
-        return false;
-    }
-    bytes = SerializePreset(document);
-    return true;
-}
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 }  // namespace
 
-bool LoadPresetFile(const std::string& path, std::string& error) {
-    std::vector<uint8_t> json;
-    const bool fromJson = EndsWith(path, ".json") || EndsWith(path, ".JSON");
-    if (fromJson && !PresetBytesFromJson(path, json, error)) return false;
+bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::string& error, std::string* note) {
+    std::vector<uint8_t> text;
+    bool cut = false;
+    if (!ReadFileBytes(path, text, kMaxPresetJsonBytes, cut, error)) return false;
+    if (cut) {
+        error = Quoted(path) + " is larger than 16 MiB, more than the JSON form of any preset";
+        return false;
+    }
+    std::string notes;
+    if (!PresetFromJsonText(text, document, error, &notes)) {
+        error = Quoted(path) + ": " + error;
+        return false;
+    }
+    for (size_t start = 0, end; note && (end = notes.find('\n', start)) != std::string::npos; start = end + 1)
+        *note += Quoted(path) + ": " + notes.substr(start, end + 1 - start);
+    return true;
+}
 
-    const PresetBuffer buffer;
-    if (!buffer.bytes) {
-        error = "out of memory reading '" + path + "'";
-        return false;
+bool LoadPresetFile(const std::string& path, std::string& error, std::string* note) {
+    std::vector<uint8_t> bytes;
+    if (EndsWith(path, ".json") || EndsWith(path, ".JSON")) {
+        PresetDocument document;
+        if (!ReadPresetJsonFile(path, document, error, note)) return false;
+        bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB
+    } else {
+        bool cut = false;
+        if (!ReadFileBytes(path, bytes, size_t(kPresetCapacity), cut, error)) return false;
+        if (cut && note)
+            *note += Quoted(path) + " is larger than 1 MiB; only its first 1048576 bytes are read\n";
     }
-    int32_t length;
-    if (fromJson) {
-        length = int32_t(json.size());  // PresetFromJson keeps it within 1 MiB
-        std::memcpy(buffer.bytes.get(), json.data(), json.size());
-    } else if ((length = ReadPresetFile(path.c_str(), buffer.bytes.get())) < 0) {
-        error = "cannot open '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    if (!IsPresetHeader(buffer.bytes.get(), length)) {
-        error = "'" + path + "' is not a preset (Invalid Preset)";
+    if (!IsPresetHeader(bytes.data(), int32_t(bytes.size()))) {
+        error = Quoted(path) + " is not a preset: it does not start with the preset header (Invalid Preset)";
         return false;
     }
     ClearChain();
-    ReadPresetBytes(buffer.bytes.get(), length);
+    ReadPresetBytes(bytes.data(), int32_t(bytes.size()));
+    if (note && ChainLength(effectChain) == 0 && bytes.size() > size_t(kPresetHeaderBytes) + 1)
+        *note += Quoted(path) + " holds no effect this build knows: every entry is skipped and the frames stay black\n";
     return true;
+}
+
+void PrintNotes(const char* command, const std::string& note) {
+    for (size_t start = 0, end; (end = note.find('\n', start)) != std::string::npos; start = end + 1)
+        std::fprintf(stderr, "%s: %s", command, note.substr(start, end + 1 - start).c_str());
 }

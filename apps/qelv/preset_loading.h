@@ -1,8 +1,17 @@
 #pragma once
 #include <string>
 
-// Replaces the chain with a preset file's, as the control panel's Load does: the file read
-// into a zero-filled 1 MiB buffer, the chain emptied, then the preset's bytes. A file named
-// ".json" is taken as the JSON form of `qelv preset to-json`. A file that cannot be opened
-// or is not a preset leaves the chain alone and says why.
-bool LoadPresetFile(const std::string& path, std::string& error);
+#include "apps/qelv/preset_document.h"
+
+// A preset's JSON form (qelv preset to-json) read from a file; errors name the file.
+bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::string& error,
+                        std::string* note = nullptr);
+
+// Replaces the chain with a preset file's, as the control panel's Load does: the file's
+// first 1 MiB, the chain emptied, then the preset's bytes. A file named ".json" is taken
+// as the JSON form of `qelv preset to-json`. A file that cannot be read or is not a preset
+// leaves the chain alone and says why. Lines about a preset that loads but will not draw
+// what its author may expect (cut at 1 MiB, no effect this build knows) go to note.
+bool LoadPresetFile(const std::string& path, std::string& error, std::string* note = nullptr);
+// Each line of a note on standard error after the command's name.
+void PrintNotes(const char* command, const std::string& note);

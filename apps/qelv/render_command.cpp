@@ -27,18 +27,32 @@
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
 
+// Analysed audio is held whole; a sample stream is read block by block as the frames
+// need it, so its size costs no memory.
 struct Input {
     std::vector<SampleBlock> blocks;
+    SampleStreamReader stream;
+    bool fromStream = false;
+    SampleBlock current{};
     StereoAudio sound;
     bool hasSound = false;
+
+    int64_t blockCount() const { return fromStream ? stream.blockCount() : int64_t(blocks.size()); }
+    // The block of frame i; past the end the last block is held.
+    const uint8_t* Block(int64_t i, std::string& error) {
+        if (!fromStream) return blocks[size_t(std::min<int64_t>(i, int64_t(blocks.size()) - 1))].bytes;
+        if (i < stream.blockCount() && !stream.Next(current, error)) return nullptr;
+        return current.bytes;
+    }
 };
 
 bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
     switch (options.source) {
         case SampleSource::SampleStream: {
             std::string note;
-            if (!ReadSampleStream(options.inputPath, input.blocks, error, &note)) return false;
+            if (!input.stream.Open(options.inputPath, error, &note)) return false;
             if (!note.empty()) std::fprintf(stderr, "qelv render: %s\n", note.c_str());
+            input.fromStream = true;
             return true;
         }
         case SampleSource::AudioFile:
@@ -97,7 +111,9 @@ int Render(RenderOptions& options) {
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     if (!options.presetPath.empty()) {
-        if (!LoadPresetFile(options.presetPath, error)) return fail(error);
+        std::string note;
+        if (!LoadPresetFile(options.presetPath, error, &note)) return fail(error);
+        PrintNotes("qelv render", note);
     } else {
         BuildDefaultChain();
     }
@@ -109,7 +125,7 @@ int Render(RenderOptions& options) {
 
     Input input;
     if (!LoadInput(options, input, error)) return fail(error);
-    const int64_t frames = options.frames ? options.frames : int64_t(input.blocks.size());
+    const int64_t frames = options.frames ? options.frames : input.blockCount();
 
     std::string soundPath;
     struct RemoveOnExit {
@@ -130,9 +146,10 @@ int Render(RenderOptions& options) {
         ProgressBar progress(frames);
         for (int64_t i = 0; written && i < frames; ++i) {
             // A stream shorter than the render holds its last block.
-            const size_t block = size_t(std::min<int64_t>(i, int64_t(input.blocks.size()) - 1));
-            renderer.RenderFrame(input.blocks[block].bytes);
-            written = sink->Write(renderer.frame().data(), error);
+            const uint8_t* block = input.Block(i, error);
+            written = block != nullptr;
+            if (written) renderer.RenderFrame(block);
+            written = written && sink->Write(renderer.frame().data(), error);
             progress.Update(i + 1);
         }
     }  // the bar's line is cleared before any message

@@ -7,6 +7,7 @@
 
 #include "apps/qelv/frame_sink.h"
 #include "apps/qelv/render_options.h"
+#include "player/output_file.h"
 
 namespace {
 // Single quotes keep every character of a path literal in the shell.
@@ -16,11 +17,12 @@ std::string ShellQuote(const std::string& text) {
     return quoted + "'";
 }
 
-std::string FfmpegCommand(const VideoSettings& v) {
+// -xerror: without it ffmpeg exits 0 even when the output could not be written.
+std::string FfmpegCommand(const VideoSettings& v, const std::string& outPath) {
     const std::string extension = OutputExtension(v.path);
     const bool gif = extension == ".gif";
     // The frame buffer's words are blue, green, red and an unused byte in memory.
-    std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pixel_format bgr0 -video_size " +
+    std::string command = "ffmpeg -hide_banner -loglevel error -xerror -y -f rawvideo -pixel_format bgr0 -video_size " +
                           std::to_string(v.width) + "x" + std::to_string(v.height) + " -framerate " +
                           std::to_string(v.fps) + " -i pipe:0";
     const bool sound = !v.soundPath.empty() && !gif;
@@ -33,12 +35,15 @@ std::string FfmpegCommand(const VideoSettings& v) {
         command += " -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' -pix_fmt yuv420p";
         if (extension == ".mp4") command += " -movflags +faststart";
     }
-    return command + " " + ShellQuote(v.path);
+    // The muxer is named, as the temporary file's name need not say it.
+    const char* format = gif ? "gif" : extension == ".webm" ? "webm" : "mp4";
+    return command + " -f " + format + " " + ShellQuote(outPath);
 }
 
 class Video final : public FrameSink {
 public:
-    Video(std::FILE* pipe, size_t words) : pipe(pipe), words(words) {}
+    Video(std::FILE* pipe, std::unique_ptr<OutputFile> file, size_t words)
+        : pipe(pipe), file(std::move(file)), words(words) {}
     ~Video() override {
         if (pipe) pclose(pipe);
     }
@@ -50,7 +55,7 @@ public:
     bool Finish(std::string& error) override {
         const int status = pclose(pipe);
         pipe = nullptr;
-        if (status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+        if (status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return file->Commit(error);
         error = "ffmpeg failed";
         if (status != -1 && WIFEXITED(status)) error += " with exit status " + std::to_string(WEXITSTATUS(status));
         return false;
@@ -58,6 +63,7 @@ public:
 
 private:
     std::FILE* pipe;
+    std::unique_ptr<OutputFile> file;  // ffmpeg writes into it; replaces the path once ffmpeg succeeded
     size_t words;
 };
 }  // namespace
@@ -81,10 +87,12 @@ std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string&
     // A failing ffmpeg closes the pipe early: that must be an error from fwrite, not the
     // end of this process.
     std::signal(SIGPIPE, SIG_IGN);
-    std::FILE* pipe = popen(FfmpegCommand(settings).c_str(), "w");
+    auto file = std::make_unique<OutputFile>();
+    if (!file->Open(settings.path, error)) return nullptr;
+    std::FILE* pipe = popen(FfmpegCommand(settings, file->writingPath()).c_str(), "w");
     if (!pipe) {
         error = "cannot start ffmpeg";
         return nullptr;
     }
-    return std::make_unique<Video>(pipe, size_t(settings.width) * settings.height);
+    return std::make_unique<Video>(pipe, std::move(file), size_t(settings.width) * settings.height);
 }

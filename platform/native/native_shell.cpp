@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "player/output_file.h"
+
 namespace {
 std::string DefaultDirectory() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return std::string(xdg) + "/qelv";
@@ -20,10 +22,21 @@ std::string Trim(const std::string& s) {
     return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
+// A settings file is a few hundred bytes; one far larger is read only this far, and then
+// never written back, so that nothing beyond is lost.
+constexpr size_t kMaxSettingsBytes = size_t(1) << 20;
+
+std::vector<std::string> ReadLines(const std::string& path, bool* whole = nullptr) {
     std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    char chunk[4096];
+    while (text.size() <= kMaxSettingsBytes && in.read(chunk, sizeof chunk).gcount() > 0)
+        text.append(chunk, size_t(in.gcount()));
+    if (whole) *whole = text.size() <= kMaxSettingsBytes;
+    if (text.size() > kMaxSettingsBytes) text.resize(kMaxSettingsBytes);
+    std::istringstream split(text);
+    for (std::string line; std::getline(split, line);) lines.push_back(line);
     return lines;
 }
 
@@ -80,7 +93,9 @@ int NativeShell::ReadSetting(const char* section, const char* key, int fallback)
 void NativeShell::WriteSetting(const char* section, const char* key, int value) {
     const std::string path = ProgramFilePath("qelv.ini");
     if (path.empty()) return;
-    std::vector<std::string> lines = ReadLines(path);
+    bool whole = true;
+    std::vector<std::string> lines = ReadLines(path, &whole);
+    if (!whole) return;
     const Place place = Find(lines, section, key);
     const std::string entry = std::string(key) + "=" + std::to_string(value);
     if (place.keyLine >= 0) {
@@ -91,6 +106,9 @@ void NativeShell::WriteSetting(const char* section, const char* key, int value) 
         lines.push_back("[" + std::string(section) + "]");
         lines.push_back(entry);
     }
-    std::ofstream out(path, std::ios::trunc);
-    for (const std::string& line : lines) out << line << '\n';
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    // Written beside and renamed over it: a failed write keeps the old settings.
+    std::string ignored;
+    WriteWholeFile(path, text.data(), text.size(), ignored);
 }

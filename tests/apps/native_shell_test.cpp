@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/native/native_shell.h"
+#include "tests/player/file_size_limit.h"
 
 namespace {
 TEST(NativeShell, KeepsSettingsBesideOtherSectionsAndTheAutosaveInTheSameFolder) {
@@ -27,6 +28,31 @@ TEST(NativeShell, KeepsSettingsBesideOtherSectionsAndTheAutosaveInTheSameFolder)
     EXPECT_EQ(shell.ReadSetting("New", "k", 0), 3);
 
     EXPECT_EQ(shell.ProgramFilePath("qelv5.dat"), (dir / "qelv5.dat").string());
+    std::filesystem::remove_all(dir);
+}
+
+// A settings file that cannot be rewritten whole is left as it was.
+TEST(NativeShell, NeverEmptiesOrCutsTheSettingsFile) {
+    const auto dir = std::filesystem::temp_directory_path() / "qelv-native-shell-safe";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto ini = dir / "qelv.ini";
+    NativeShell shell(dir.string());
+    const std::string old = "[Qelv5]\ncfg_w=1\n" + std::string(200, ';') + "\n";
+    std::ofstream(ini) << old;
+    {
+        FileSizeLimit full(100);
+        shell.WriteSetting("Qelv5", "cfg_w", 2);
+    }
+    EXPECT_EQ(std::filesystem::file_size(ini), old.size());
+    EXPECT_EQ(shell.ReadSetting("Qelv5", "cfg_w", 0), 1);
+
+    // Larger than a settings file can be: read as far as the limit, never written.
+    std::ofstream(ini, std::ios::app) << std::string(2 << 20, ';');
+    const auto size = std::filesystem::file_size(ini);
+    shell.WriteSetting("Qelv5", "cfg_w", 3);
+    EXPECT_EQ(std::filesystem::file_size(ini), size);
+    EXPECT_EQ(shell.ReadSetting("Qelv5", "cfg_w", 0), 1);
     std::filesystem::remove_all(dir);
 }
 }  // namespace

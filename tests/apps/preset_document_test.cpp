@@ -74,11 +74,17 @@ TEST(PresetDocument, RefusesWhatIsNotAPresetOrNotValid) {
         R"({"effects": [{"type": 3, "fields": {"speed": 1}}]})",
         R"({"effects": [{"type": 3, "fields": {"fade amount": 4294967296}}]})",
         R"({"effects": [{"type": 3, "bytes": "abc"}]})",
+        R"({"effects": [{"type": 3, "bytes": "+1"}]})",
+        R"({"effects": [{"type": 3, "bytes": " 1"}]})",
+        R"({"effects": [{"type": 3, "bytes": "0x"}]})",
         R"({"effects": [{"type": "3"}]})",
         R"({"clear": 300, "effects": []})",
         R"([1, 2])",
     };
     for (const char* text : bad) EXPECT_FALSE(PresetFromJson(Json::parse(text), document, error)) << text;
+
+    ASSERT_TRUE(PresetFromJson(Json::parse(R"({"effects": [{"type": 9, "bytes": "aB09Ff"}]})"), document, error));
+    EXPECT_EQ(document.entries[0].payload, (Bytes{0xAB, 0x09, 0xFF}));
 }
 }  // namespace
 

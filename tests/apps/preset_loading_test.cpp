@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
 #include "pipeline/effect_chain.h"
+#include "pipeline/preset_bytes.h"
 
 namespace {
 // A chain shared as JSON loads like its bytes; a broken one says so and keeps the chain.
@@ -30,5 +38,66 @@ TEST(PresetLoading, TakesTheJsonFormAndKeepsTheChainOnErrors) {
     ClearChain();
     framebufferClear = 1;
     std::filesystem::remove_all(dir);
+}
+
+// What loads but may not draw what was meant is noted; what is no preset is refused.
+TEST(PresetLoading, SaysWhatIsWrongWithAFile) {
+    const auto dir = std::filesystem::temp_directory_path() / "qelv-preset-notes";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "folder.qlp");
+    const std::string header(kPresetHeader, kPresetHeaderBytes);
+    const std::string fadeout = std::string("\3\0\0\0\4\0\0\0\x10\0\0\0", 12);
+    std::string many = "[0";
+    for (int i = 0; i < 2'000'000; ++i) many += ",0";
+    many += "]";
+    const struct {
+        const char* name;
+        std::string contents;
+        bool loads;
+        const char* says;
+    } cases[] = {
+        {"unknown.qlp", header + '\1' + std::string("\x63\0\0\0\0\0\0\0", 8), true, "holds no effect this build knows"},
+        {"large.qlp", header + '\1' + fadeout + std::string(kPresetCapacity, '\0'), true, "larger than 1 MiB"},
+        {"named.json", R"({"effects": [{"type": 3, "name": "Blur v0.0"}]})", true, "\"Blur v0.0\" is not the name of type 3"},
+        {"nul.json", std::string(R"({"effects": []})") + '\0' + "[", false, "NUL byte at offset 15"},
+        {"deep.json", std::string(100, '[') + std::string(100, ']'), false, "nested deeper than"},
+        {"many.json", many, false, "more than 2000000 values"},
+        {"huge.json", std::string(17 << 20, ' '), false, "larger than 16 MiB"},
+        {"folder.qlp", "", false, "is a directory"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = (dir / c.name).string();
+        if (!c.contents.empty()) std::ofstream(path, std::ios::binary) << c.contents;
+        ClearChain();
+        std::string error, note;
+        EXPECT_EQ(LoadPresetFile(path, error, &note), c.loads) << c.name << ": " << error;
+        EXPECT_NE((c.loads ? note : error).find(c.says), std::string::npos) << c.name << ": " << error << note;
+    }
+
+    // A pipe is refused without waiting for a writer to finish.
+    const std::string pipe = (dir / "pipe.qlp").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int writer = open(pipe.c_str(), O_RDWR);
+    std::thread closer([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        close(writer);
+    });
+    std::string error;
+    EXPECT_FALSE(LoadPresetFile(pipe, error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    closer.join();
+    ClearChain();
+    std::filesystem::remove_all(dir);
+}
+
+TEST(AnalyzeCommand, AnErrorIsOneLineAndAHint) {
+    std::vector<std::string> arguments = {"--fps", "0", "--demo", "-o", "x.qsb"};
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunAnalyze(int(argv.size()), argv.data()), 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "qelv analyze: --fps must be a whole number from 1 to 1000, not '0'\n"
+              "Run 'qelv analyze --help' for the options.\n");
 }
 }  // namespace

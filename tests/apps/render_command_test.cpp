@@ -96,6 +96,15 @@ TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
         EXPECT_TRUE(std::equal(bytes.begin() + frame, bytes.begin() + 2 * frame, bytes.begin() + f * frame)) << f;
 }
 
+TEST_F(RenderCommand, ReadsOnlyTheBlocksItRendersOfAHugeStream) {
+    Write(At("huge.qsb"), {});
+    fs::resize_file(At("huge.qsb"), uintmax_t(1) << 40);  // sparse
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"--samples", At("huge.qsb"), "--frames", "3", "--size", "8x8", "--out", At("x.rgb")}), 0);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fs::file_size(At("x.rgb")), 3u * 8 * 8 * 4);
+}
+
 TEST_F(RenderCommand, ReportsADamagedPresetAndFails) {
     Write(At("bad.qlp"), {'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'e', 's', 'e', 't'});
     ::testing::internal::CaptureStderr();

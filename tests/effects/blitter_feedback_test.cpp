@@ -191,6 +191,19 @@ TEST(BlitterWorkBuffer, SameByteSizeKeepsTheBufferWhenWidthAndHeightSwap) {
     EXPECT_EQ(effect.workPixels(), first);
 }
 
+// The work buffer is scratch within one render, so a chain of many Blitters needs one.
+TEST(BlitterWorkBuffer, IsSharedByEveryBlitter) {
+    BlitterFeedbackEffect first, second;
+    LoadWords(first, {0, 0});
+    LoadWords(second, {64, 64});
+    const auto frame = Numbered(16, 8);
+    const auto both = Render(second, Render(first, frame, 16, 8), 16, 8);
+    EXPECT_EQ(first.workPixels(), second.workPixels());
+    BlitterFeedbackEffect alone;
+    LoadWords(alone, {64, 64});
+    EXPECT_EQ(both, Render(alone, Render(first, frame, 16, 8), 16, 8));
+}
+
 TEST(BlitterWorkBuffer, FollowsAGrowingFrame) {
     BlitterFeedbackEffect effect;
     LoadWords(effect, {0, 0});

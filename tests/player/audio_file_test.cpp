@@ -112,6 +112,25 @@ TEST(AudioDecoding, MissingAndUnreadableFilesFailClearly) {
     ASSERT_TRUE(WriteWithSndfile(dir.File("cut.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 2, Frames(2, 1000)));
     std::filesystem::resize_file(dir.File("cut.wav"), 30);
     EXPECT_FALSE(DecodeAudioFile(dir.File("cut.wav"), audio, error));
+
+    // A header that says 0 Hz, mono, 16-bit PCM, and no data.
+    const char zeroHertz[] = "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\0\0\0\0\0\0\0\0\x02\0\x10\0data\0\0\0\0";
+    std::ofstream(dir.File("0hz.wav"), std::ios::binary).write(zeroHertz, sizeof zeroHertz - 1);
+    EXPECT_FALSE(DecodeAudioFile(dir.File("0hz.wav"), audio, error));
+    EXPECT_NE(error.find("0 Hz"), std::string::npos) << error;
+
+    // A sparse 8 kHz mono WAV one frame longer than is decoded: refused before decoding.
+    ASSERT_TRUE(WriteWithSndfile(dir.File("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 1, Frames(1, 1)));
+    const uintmax_t dataBytes = uintmax_t(kMaxAudioFrames + 1) * 2;
+    std::filesystem::resize_file(dir.File("long.wav"), 44 + dataBytes);
+    {
+        std::fstream header(dir.File("long.wav"), std::ios::in | std::ios::out | std::ios::binary);
+        const uint32_t riff = uint32_t(36 + dataBytes), data = uint32_t(dataBytes);
+        header.seekp(4).write(reinterpret_cast<const char*>(&riff), 4);
+        header.seekp(40).write(reinterpret_cast<const char*>(&data), 4);
+    }
+    EXPECT_FALSE(DecodeAudioFile(dir.File("long.wav"), audio, error));
+    EXPECT_NE(error.find("longer than 268435456 sample frames"), std::string::npos) << error;
 }
 
 TEST(WavWriting, SixteenBitStereoRoundTripsAndSaturates) {

@@ -53,6 +53,29 @@ TEST(SampleStreamFile, ReadsTheWholeBlocksOfAFileCutShort) {
     }
 }
 
+// A sparse file can claim a terabyte: it is read block by block, never sized up front.
+TEST(SampleStreamFile, AHugeFileIsReadInFixedMemory) {
+    TempDir dir;
+    const std::string path = dir.File("huge.qsb");
+    WriteBytes(path, 0);
+    std::filesystem::resize_file(path, uintmax_t(1) << 40);
+    SampleStreamReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.Open(path, error)) << error;
+    EXPECT_EQ(reader.blockCount(), int64_t((uint64_t(1) << 40) / kBlockBytes));
+    SampleBlock block;
+    block.bytes[0] = 1;
+    ASSERT_TRUE(reader.Next(block, error)) << error;
+    EXPECT_EQ(block.bytes[0], 0);
+
+    std::vector<SampleBlock> blocks;
+    ASSERT_TRUE(ReadSampleStream(path, blocks, error, nullptr, 3)) << error;
+    EXPECT_EQ(blocks.size(), 3u);
+    EXPECT_FALSE(ReadSampleStream(path, blocks, error));
+    EXPECT_NE(error.find("(1 GiB)"), std::string::npos) << error;
+    EXPECT_EQ(blocks.size(), 3u);
+}
+
 TEST(SampleStreamFile, RejectsEmptyMissingAndNonFiles) {
     TempDir dir;
     std::vector<SampleBlock> blocks;

@@ -1,0 +1,25 @@
+#pragma once
+// Draws whatever chain is loaded, a beat frame then a quiet one, at a frame size the seed
+// picks: the smallest, an odd one, or one larger than 400 x 300 (the slow one, so only
+// for a quarter of the inputs), so every effect meets hostile settings at every shape.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "pipeline/effect.h"
+#include "pipeline/effect_chain.h"
+
+inline void RenderLoadedChain(uint32_t seed) {
+    static uint8_t samples[kSnapshotBytes];
+    uint32_t state = seed * 2654435761u;
+    for (uint8_t& b : samples) {
+        state = state * 1103515245u + 12345u;
+        b = uint8_t(state >> 24);
+    }
+    static const int32_t sizes[][2] = {{8, 8}, {8, 8}, {37, 23}, {401, 300}};
+    static std::vector<uint32_t> frame(401 * 300);
+    const int32_t* size = sizes[state % 4];
+    std::memset(frame.data(), 0, frame.size() * 4);
+    RenderChain(samples, frame.data(), size[0], size[1], 1);
+    RenderChain(samples, frame.data(), size[0], size[1], 0);
+}

@@ -1,0 +1,42 @@
+// Feeds arbitrary bytes as a sample stream file and draws the default chain from each of
+// its first blocks, so hostile spectra and waveforms reach the intake and every effect.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "apps/qelv/default_chain.h"
+#include "pipeline/effect_chain.h"
+#include "pipeline/lockstep_renderer.h"
+#include "player/sample_stream.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path =
+        (std::filesystem::temp_directory_path() / ("qelv-stream-fuzz-" + std::to_string(getpid()) + ".qsb")).string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    static const bool built = (BuildDefaultChain(), true);
+    (void)built;
+
+    SampleStreamReader reader;
+    std::string error, note;
+    if (!reader.Open(path, error, &note)) {
+        if (size >= kBlockBytes) std::abort();
+        return 0;
+    }
+    if (reader.blockCount() != int64_t(size / kBlockBytes)) std::abort();
+    LockstepRenderer renderer(37, 23);
+    SampleBlock block;
+    for (int64_t i = 0; i < reader.blockCount() && i < 8; ++i) {
+        if (!reader.Next(block, error)) std::abort();
+        renderer.RenderFrame(block.bytes);
+    }
+    std::vector<SampleBlock> blocks;
+    if (!ReadSampleStream(path, blocks, error, nullptr, 3) || blocks.size() != std::min<size_t>(3, size / kBlockBytes))
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,100 @@
+// A command whose output cannot be written fails, and leaves the path as it was: an
+// existing file unchanged, a link or a device in place, no part-written file.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "apps/qelv/commands.h"
+#include "apps/qelv/frame_sink.h"
+#include "pipeline/preset_bytes.h"
+#include "player/sample_stream.h"
+#include "tests/player/file_size_limit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct OutputSafety : ::testing::Test {
+    fs::path directory;
+    void SetUp() override {
+        directory = fs::temp_directory_path() /
+                    ("qelv-output-" + std::to_string(getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        // Five Fadeouts: the JSON form is longer than the full disk below takes.
+        std::string preset = std::string(kPresetHeader, kPresetHeaderBytes) + '\1';
+        for (int i = 0; i < 5; ++i) preset += std::string("\3\0\0\0\4\0\0\0\x10\0\0\0", 12);
+        std::ofstream(At("p.qlp"), std::ios::binary) << preset;
+        std::string error;
+        ASSERT_TRUE(WriteSampleStream(At("s.qsb"), std::vector<SampleBlock>(1), error)) << error;
+    }
+    void TearDown() override { fs::remove_all(directory); }
+    std::string At(const std::string& name) const { return (directory / name).string(); }
+
+    static int Run(int (*command)(int, char**), std::vector<std::string> arguments) {
+        std::vector<char*> argv;
+        for (std::string& a : arguments) argv.push_back(a.data());
+        ::testing::internal::CaptureStderr();
+        ::testing::internal::CaptureStdout();
+        const int result = command(int(argv.size()), argv.data());
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        return result;
+    }
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    size_t Entries(const std::string& name) const {
+        return size_t(std::distance(fs::directory_iterator(At(name)), fs::directory_iterator()));
+    }
+};
+
+TEST_F(OutputSafety, AFullDeviceBehindALinkIsLeftInPlace) {
+    fs::create_symlink("/dev/full", At("full"));
+    fs::create_symlink("/dev/full", At("full.rgb"));
+    EXPECT_EQ(Run(RunPreset, {"to-json", At("p.qlp"), "-o", At("full")}), 1);
+    std::ofstream(At("p.json")) << R"({"effects": []})";
+    EXPECT_EQ(Run(RunPreset, {"from-json", At("p.json"), "-o", At("full")}), 1);
+    EXPECT_EQ(Run(RunAnalyze, {"--demo", "-o", At("full")}), 1);
+    EXPECT_EQ(Run(RunRender, {"--samples", At("s.qsb"), "--size", "8x8", "--out", At("full.rgb")}), 1);
+    EXPECT_TRUE(fs::is_symlink(At("full")));
+    EXPECT_TRUE(fs::is_symlink(At("full.rgb")));
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST_F(OutputSafety, AFullDiskLeavesEveryExistingOutputAsItWas) {
+    fs::create_directories(At("shots"));
+    const std::vector<std::string> outputs = {"kept.rgb", "shots/frame-000000.png", "kept.json", "kept.qlp",
+                                              "kept.qsb", "kept.mp4"};
+    for (const std::string& name : outputs) std::ofstream(At(name)) << "old";
+    std::ofstream(At("p.json")) << R"({"effects": [{"type": 3, "bytes": ")" << std::string(400, 'a') << R"("}]})";
+    const bool video = FindOnPath("ffmpeg");
+    {
+        FileSizeLimit full(100);  // less than one frame, one picture or one block
+        const std::vector<std::string> render = {"--samples", At("s.qsb"), "--size", "9x9", "--frames", "3"};
+        auto renderTo = [&](const std::string& out) {
+            std::vector<std::string> arguments = render;
+            arguments.insert(arguments.end(), {"--out", out});
+            return Run(RunRender, arguments);
+        };
+        EXPECT_EQ(renderTo(At("kept.rgb")), 1);
+        EXPECT_EQ(renderTo(At("shots") + "/"), 1);
+        if (video) {
+            EXPECT_EQ(renderTo(At("kept.mp4")), 1);
+        }
+        EXPECT_EQ(Run(RunPreset, {"from-json", At("p.json"), "-o", At("kept.qlp")}), 1);
+        EXPECT_EQ(Run(RunPreset, {"to-json", At("p.qlp"), "-o", At("kept.json")}), 1);
+        EXPECT_EQ(Run(RunAnalyze, {"--demo", "-o", At("kept.qsb")}), 1);
+    }
+    for (const std::string& name : outputs) EXPECT_EQ(Contents(At(name)), "old") << name;
+    EXPECT_EQ(Entries("shots"), 1u);
+    EXPECT_EQ(Entries(""), outputs.size() + 3);  // shots/ and the outputs beside it, p.qlp, p.json, s.qsb
+}
+}  // namespace
