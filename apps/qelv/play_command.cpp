@@ -13,6 +13,7 @@
 #include "apps/qelv/play_options.h"
 #include "apps/qelv/play_session.h"
 #include "apps/qelv/preset_folder.h"
+#include "apps/qelv/preset_library.h"
 #include "host/mmx.h"
 #include "pipeline/autosave.h"
 #include "pipeline/effect_chain.h"
@@ -112,8 +113,9 @@ int Play(const PlayOptions& options) {
     std::string error;
     std::optional<PresetFolder> presets;
     if (!input.presetPath.empty()) {
-        if (!LoadPresetFile(input.presetPath, error)) return fail(error);
-        presets.emplace(input.presetPath);
+        const std::string path = FindPreset(input.presetPath, PresetLibraryFolders());
+        if (!LoadPresetFile(path, error)) return fail(error);
+        presets.emplace(path);
     } else {
         BuildDefaultChain();
     }

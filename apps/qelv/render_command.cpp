@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
+#include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/frame_sink.h"
@@ -97,7 +98,7 @@ int Render(RenderOptions& options) {
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     if (!options.presetPath.empty()) {
-        if (!LoadPresetFile(options.presetPath, error)) return fail(error);
+        if (!LoadPresetFile(FindPreset(options.presetPath, PresetLibraryFolders()), error)) return fail(error);
     } else {
         BuildDefaultChain();
     }
