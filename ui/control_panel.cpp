@@ -138,10 +138,18 @@ void Clear(WindowHandle panel) {
     ClearChain();
 }
 
+// The presets shipped with the plug-in sit in a "presets" folder beside it; without one
+// the choosers start beside the plug-in itself.
+std::string PresetDirectory() {
+    const std::string plugin = GetPluginDirectory();
+    const std::string presets = plugin + "\\presets";
+    return !plugin.empty() && dialogServices().IsDirectory(presets) ? presets : plugin;
+}
+
 FileDialogRequest PresetRequest(WindowHandle panel, const char* title, unsigned flags) {
     FileDialogRequest request;
     request.owner = panel;
-    request.initialDirectory = GetPluginDirectory();
+    request.initialDirectory = PresetDirectory();
     request.filters = kPresetFilters;
     request.filterCount = 2;
     request.title = title;

@@ -62,6 +62,15 @@ TEST_F(PresetPanelTest, LoadAsksWithTheFiltersTitleAndPluginDirectory) {
     EXPECT_EQ(question.filters, (Filters{{"Qelv5 presets", "*.qlp"}, {"All files", "*.*"}}));
 }
 
+TEST_F(PresetPanelTest, LoadAndSaveStartInThePresetsFolderBesideThePlugin) {
+    services.directories = {"C:\\Host\\Plugins\\presets"};
+    dialogs.ClickButton(panel, IDC_LOAD);
+    dialogs.ClickButton(panel, IDC_SAVE);
+    ASSERT_EQ(services.fileQuestions.size(), 2u);
+    for (const auto& question : services.fileQuestions)
+        EXPECT_EQ(question.request.initialDirectory, "C:\\Host\\Plugins\\presets");
+}
+
 TEST_F(PresetPanelTest, CancelledLoadChangesNothingAndRestoresTheDirectory) {
     Add("Zebra v0.0");
     services.fileAnswers.push_back(std::nullopt);
