@@ -286,6 +286,17 @@ void ToggleControlPanel() {
     if (panel) Controls().ShowDialog(panel, !Controls().IsDialogVisible(panel));
 }
 
+bool ReplaceChainInPanel(const std::function<bool()>& load) {
+    WindowHandle panel = panelWindow;
+    if (panel) ClosePage();
+    const bool loaded = load();
+    if (panel) {
+        Controls().SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, framebufferClear != 0);
+        Refill(panel);
+    }
+    return loaded;
+}
+
 void ShowFrameRate(const char* text) {
     {
         std::lock_guard<std::mutex> lock(frameRateLock);
