@@ -25,9 +25,16 @@ list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
 target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2)
 target_include_directories(qelv_app PRIVATE ${CMAKE_BINARY_DIR}/generated)
+# --preset NAME looks beside the installed tool first, then in the source tree, so that a
+# run from the build tree finds the library too.
+include(GNUInstallDirs)
+set(QELV_PRESET_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/qelv/presets)
+target_compile_definitions(qelv_app PRIVATE QELV_PRESET_INSTALL_DIR="${QELV_PRESET_INSTALL_DIR}"
+                           QELV_SOURCE_PRESETS="${CMAKE_SOURCE_DIR}/presets")
 
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
+include(cmake/packaging.cmake)
 
 # Speed targets live in benchmarks, never in timed tests.
 find_package(benchmark QUIET)

@@ -10,3 +10,12 @@ target_link_libraries(qelv PRIVATE -Wl,--whole-archive qelv_engine -Wl,--no-whol
 
 add_executable(testhost apps/testhost/main.cpp)
 target_link_libraries(testhost PRIVATE user32 kernel32)
+
+# The shipped presets in a presets folder beside qelv.dll, where the control panel's
+# load and save start, so that the build tree looks like an installed plug-in.
+file(GLOB QELV_PRESET_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/presets/*.qlp)
+add_custom_command(TARGET qelv POST_BUILD
+                   COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:qelv>/presets
+                   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QELV_PRESET_FILES} $<TARGET_FILE_DIR:qelv>/presets
+                   VERBATIM)
+include(cmake/packaging.cmake)

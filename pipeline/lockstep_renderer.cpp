@@ -28,10 +28,11 @@ void LockstepRenderer::FeedBlock(const uint8_t* block) {
     Render(&module);
 }
 
-void LockstepRenderer::DrawFrame() {
+int32_t LockstepRenderer::DrawFrame() {
     const int32_t beat = TakeSnapshot(snapshot);
     if (framebufferClear) std::fill(pixels.begin(), pixels.end(), 0u);
     RenderChain(snapshot, pixels.data(), frameWidth, frameHeight, beat);
+    return beat;
 }
 
 void LockstepRenderer::Resize(int32_t width, int32_t height) {

@@ -21,7 +21,8 @@ public:
     // The two halves, for a live player that takes every block but may show fewer
     // frames: until the next frame the intake keeps each bin's peak and a latched beat.
     void FeedBlock(const uint8_t* block);
-    void DrawFrame();
+    // Returns the beat flag the frame was drawn with (0 or 1).
+    int32_t DrawFrame();
     // Later frames have the new size and start black, as after a window resize.
     void Resize(int32_t width, int32_t height);
 

@@ -41,6 +41,7 @@ public:
     virtual void SetWorkingDirectory(const std::string& directory) = 0;
     // Full file name of the module behind instance (the plug-in's own file).
     virtual std::string ModuleFileName(InstanceHandle instance) = 0;
+    virtual bool IsDirectory(const std::string& path) = 0;
 };
 
 // The services in force; without a platform's, every chooser is cancelled.

@@ -138,10 +138,18 @@ void Clear(WindowHandle panel) {
     ClearChain();
 }
 
+// The presets shipped with the plug-in sit in a "presets" folder beside it; without one
+// the choosers start beside the plug-in itself.
+std::string PresetDirectory() {
+    const std::string plugin = GetPluginDirectory();
+    const std::string presets = plugin + "\\presets";
+    return !plugin.empty() && dialogServices().IsDirectory(presets) ? presets : plugin;
+}
+
 FileDialogRequest PresetRequest(WindowHandle panel, const char* title, unsigned flags) {
     FileDialogRequest request;
     request.owner = panel;
-    request.initialDirectory = GetPluginDirectory();
+    request.initialDirectory = PresetDirectory();
     request.filters = kPresetFilters;
     request.filterCount = 2;
     request.title = title;
@@ -276,6 +284,17 @@ int CloseControlPanel() {
 void ToggleControlPanel() {
     WindowHandle panel = panelWindow;
     if (panel) Controls().ShowDialog(panel, !Controls().IsDialogVisible(panel));
+}
+
+bool ReplaceChainInPanel(const std::function<bool()>& load) {
+    WindowHandle panel = panelWindow;
+    if (panel) ClosePage();
+    const bool loaded = load();
+    if (panel) {
+        Controls().SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, framebufferClear != 0);
+        Refill(panel);
+    }
+    return loaded;
 }
 
 void ShowFrameRate(const char* text) {

@@ -42,6 +42,7 @@ public:
     std::string WorkingDirectory() override { return {}; }
     void SetWorkingDirectory(const std::string&) override {}
     std::string ModuleFileName(InstanceHandle) override { return {}; }
+    bool IsDirectory(const std::string&) override { return false; }
 };
 
 NoDialogs noDialogs;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "apps/qelv/beat_times.h"
 #include "apps/qelv/commands.h"
 #include "player/audio.h"
 #include "player/sample_stream.h"
@@ -18,9 +19,12 @@ void Usage() {
     std::fputs(
         "usage: qelv analyze IN -o OUT.qsb [--fps N]\n"
         "       qelv analyze --demo -o OUT.qsb [--fps N]\n"
+        "       qelv analyze --beats IN|--demo [-o OUT.qsb] [--fps N]\n"
         "Turns an audio file (WAV, FLAC, Ogg, MP3, ...) or the built-in demo track into a\n"
         "sample stream: one 2304-byte block of spectrum and waveform per frame.\n"
         "  -o OUT.qsb  the sample stream to write\n"
+        "  --beats     print the time of every beat the beat detector finds, in seconds,\n"
+        "              one a line (with its default settings, as the player starts)\n"
         "  --fps N     blocks per second of music, 1..1000 (default 50)\n"
         "  --demo      analyse the built-in demo track instead of a file\n",
         stdout);
@@ -43,7 +47,7 @@ bool ParseFps(const char* text, long& fps) {
 
 int RunAnalyze(int argc, char** argv) {
     std::string input, output;
-    bool demo = false;
+    bool demo = false, beats = false;
     long fps = kDefaultFps;
     for (int i = 0; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -53,6 +57,8 @@ int RunAnalyze(int argc, char** argv) {
             return 0;
         } else if (argument == "--demo") {
             demo = true;
+        } else if (argument == "--beats") {
+            beats = true;
         } else if (argument == "-o") {
             if (!hasValue) return UsageError("-o needs a file name");
             output = argv[++i];
@@ -70,7 +76,7 @@ int RunAnalyze(int argc, char** argv) {
     }
     if (demo && !input.empty()) return UsageError("give either an input file or --demo, not both");
     if (!demo && input.empty()) return UsageError("no input: give an audio file or --demo");
-    if (output.empty()) return UsageError("no output: give -o OUT.qsb");
+    if (output.empty() && !beats) return UsageError("no output: give -o OUT.qsb");
 
     std::string error;
     StereoAudio audio;
@@ -90,11 +96,19 @@ int RunAnalyze(int argc, char** argv) {
         std::fprintf(stderr, "qelv analyze: '%s' holds no audio\n", input.c_str());
         return 1;
     }
+    const double seconds = double(std::max(audio.left.size(), audio.right.size())) / audio.sampleRate;
+    if (beats) {
+        const std::vector<double> times = BeatTimes(blocks, double(fps));
+        for (const double time : times) std::printf("%.3f\n", time);
+        // On standard error, so that standard output stays a plain list of times.
+        std::fprintf(stderr, "qelv analyze: %zu beats in %.2f s\n", times.size(), seconds);
+    }
+    if (output.empty()) return 0;
     if (!WriteSampleStream(output, blocks, error)) {
         std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
         return 1;
     }
-    const double seconds = double(std::max(audio.left.size(), audio.right.size())) / audio.sampleRate;
-    std::printf("wrote %zu blocks (%.2f s at %ld fps) to %s\n", blocks.size(), seconds, fps, output.c_str());
+    std::fprintf(beats ? stderr : stdout, "wrote %zu blocks (%.2f s at %ld fps) to %s\n", blocks.size(), seconds, fps,
+                 output.c_str());
     return 0;
 }

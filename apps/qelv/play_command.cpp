@@ -1,9 +1,11 @@
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "apps/qelv/play_options.h"
 #include "apps/qelv/play_session.h"
 #include "apps/qelv/preset_folder.h"
+#include "apps/qelv/preset_library.h"
 #include "host/mmx.h"
 #include "pipeline/autosave.h"
 #include "pipeline/effect_chain.h"
@@ -59,6 +62,8 @@ std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const Track
     std::fprintf(stderr, "qelv play: no sound device (%s); playing silently\n", error.c_str());
     return OpenSilentClock(track.sound->sampleRate);
 }
+
+std::string TitleFor(const std::string& presetPath) { return "Qelv - " + PresetName(presetPath); }
 
 // The panel over the given dialogs and choosers for as long as this lives.
 class PanelInstallation {
@@ -111,15 +116,23 @@ int Play(const PlayOptions& options) {
     };
 
     std::string error;
+    // N and P step through the given preset's folder, or else through the shipped presets.
     std::optional<PresetFolder> presets;
+    std::string title = "Qelv";
     if (!input.presetPath.empty()) {
+        const std::string path = FindPreset(input.presetPath, PresetLibraryFolders());
         std::string note;
-        if (!LoadPresetFile(input.presetPath, error, &note)) return fail(error);
+        if (!LoadPresetFile(path, error, &note)) return fail(error);
         PrintNotes("qelv play", note);
-        presets.emplace(input.presetPath);
+        presets.emplace(path);
+        title = TitleFor(path);
     } else {
         BuildDefaultChain();
+        const std::string library = LibraryFolder(PresetLibraryFolders());
+        if (!library.empty()) presets = PresetFolder::Library(library);
     }
+    if (options.shuffleSeconds > 0 && (!presets || presets->size() < 2))
+        std::fprintf(stderr, "qelv play: --shuffle has no other presets to change to\n");
     if (input.simd) {
         ProbeMmx();
     } else {
@@ -130,6 +143,7 @@ int Play(const PlayOptions& options) {
     ImGuiDialogs dialogs;
     std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error, &dialogs);
     if (!window) return fail("cannot open a window: " + error);
+    window->SetTitle(title);
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
     const PanelInstallation panel(dialogs, choosers);
     Track track;
@@ -143,15 +157,23 @@ int Play(const PlayOptions& options) {
     settings.blockCount = input.frames ? input.frames : int64_t(track.blocks.size());
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
-    if (presets && presets->size() > 1)
-        settings.stepPreset = [&](int step) {
-            const std::string& path = presets->Step(step);
-            std::fprintf(stderr, "qelv play: %s\n", path.c_str());
-            std::string problem;
-            std::string note;
-            if (!LoadPresetFile(path, problem, &note)) std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
-            PrintNotes("qelv play", note);
-        };
+    // A change of preset is a hard cut: the next frame is the new chain's first.
+    auto change = [&window](const std::string& path) {
+        std::fprintf(stderr, "qelv play: %s\n", path.c_str());
+        std::string problem;
+        std::string note;
+        if (ReplaceChainInPanel([&] { return LoadPresetFile(path, problem, &note); }))
+            window->SetTitle(TitleFor(path));
+        else
+            std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
+        PrintNotes("qelv play", note);
+    };
+    std::mt19937 draws{std::random_device{}()};
+    if (presets && presets->size() > (input.presetPath.empty() ? 0 : 1)) {
+        settings.stepPreset = [&](int step) { change(presets->Step(step)); };
+        settings.randomPreset = [&] { change(presets->Jump(uint32_t(draws()))); };
+        settings.shuffleBlocks = int64_t(std::ceil(options.shuffleSeconds * input.fps));
+    }
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };

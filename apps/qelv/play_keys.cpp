@@ -9,6 +9,7 @@ PlayAction ActionForKey(PlayerKey key, bool fullscreen) {
         case PlayerKey::Q: return PlayAction::Quit;
         case PlayerKey::N: return PlayAction::NextPreset;
         case PlayerKey::P: return PlayAction::PreviousPreset;
+        case PlayerKey::R: return PlayAction::RandomPreset;
         case PlayerKey::Tab: return PlayAction::TogglePanel;
         case PlayerKey::Other: break;
     }

@@ -2,7 +2,9 @@
 #include "platform/native/player_window.h"
 
 // What a key does in the live player.
-enum class PlayAction { None, TogglePause, ToggleFullscreen, LeaveFullscreen, Quit, NextPreset, PreviousPreset, TogglePanel };
+enum class PlayAction {
+    None, TogglePause, ToggleFullscreen, LeaveFullscreen, Quit, NextPreset, PreviousPreset, RandomPreset, TogglePanel
+};
 
 // Escape first leaves full screen and only quits from the window.
 PlayAction ActionForKey(PlayerKey key, bool fullscreen);

@@ -1,15 +1,20 @@
 #include "apps/qelv/play_options.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 const char kPlayUsage[] =
-    "usage: qelv play [--preset FILE.qlp] [--audio FILE | --demo | --samples FILE.qsb]\n"
+    "usage: qelv play [--preset FILE|NAME] [--audio FILE | --demo | --samples FILE.qsb]\n"
     "                 [--size WxH] [--fps N] [--frames N] [--no-sound] [--simd on|off]\n"
+    "                 [--shuffle SECONDS]\n"
     "\n"
     "Plays the sound and shows the effect chain live in a window, in step with it.\n"
     "\n"
-    "  --preset FILE   the chain of a preset file (default: a built-in chain); N and P\n"
-    "                  step through the .qlp files of its folder\n"
+    "  --preset FILE   the chain of a preset file, or the name of a shipped one\n"
+    "                  ('qelv preset list'); N and P step through the .qlp files of\n"
+    "                  its folder (default: a built-in chain, and N and P step\n"
+    "                  through the shipped presets)\n"
     "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
     "  --demo          the built-in demo track (default)\n"
     "  --samples FILE  a sample stream (.qsb), played silently at --fps blocks a second\n"
@@ -19,13 +24,25 @@ const char kPlayUsage[] =
     "  --frames N      stop after N blocks (default: the end of the track)\n"
     "  --no-sound      play silently in real time\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
+    "  --shuffle SECONDS  change to a preset picked at random on the first beat after\n"
+    "                  at least SECONDS of the current one\n"
     "\n"
     "Keys: Space pause, F or F11 full screen, Escape leave full screen or quit, Q quit,\n"
-    "N and P next and previous preset, Tab or a right click the control panel.\n";
+    "N and P next and previous preset, R a random one, Tab or a right click the\n"
+    "control panel.\n";
 
 namespace {
 bool Named(const std::string& argument, const char* name) {
     return argument == name || argument.rfind(std::string(name) + "=", 0) == 0;
+}
+
+// A day at most: beyond that a shuffle is no shuffle, and the block count stays small.
+constexpr double kLongestShuffle = 86400;
+
+bool ShuffleSeconds(const std::string& text, double& seconds) {
+    char* end = nullptr;
+    seconds = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == 0 && seconds > 0 && seconds <= kLongestShuffle;
 }
 }  // namespace
 
@@ -36,6 +53,19 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
         const std::string argument = argv[i];
         if (argument == "--no-sound") {
             options.sound = false;
+            continue;
+        }
+        if (Named(argument, "--shuffle")) {
+            const bool joined = argument != "--shuffle";
+            if (!joined && i + 1 >= argc) {
+                error = "--shuffle needs a number of seconds";
+                return false;
+            }
+            const std::string value = joined ? argument.substr(std::strlen("--shuffle=")) : argv[++i];
+            if (!ShuffleSeconds(value, options.shuffleSeconds)) {
+                error = "--shuffle takes seconds above 0 and up to 86400, not '" + value + "'";
+                return false;
+            }
             continue;
         }
         if (Named(argument, "--out")) {

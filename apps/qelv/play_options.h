@@ -13,6 +13,7 @@ struct PlayOptions {
     RenderOptions input;      // --out is refused
     bool sound = true;        // false: --no-sound
     bool fixedSize = false;   // --size was given: frames keep it whatever the window does
+    double shuffleSeconds = 0;  // --shuffle: change preset on a beat after this long; 0 never
 };
 
 extern const char kPlayUsage[];

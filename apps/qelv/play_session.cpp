@@ -33,10 +33,12 @@ public:
                     renderer.FeedBlock(blocks[size_t(block)].bytes);
                 // A new size takes effect with the next frame, so a paused picture stays.
                 if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
-                renderer.DrawFrame();
+                const bool beat = renderer.DrawFrame() != 0;
                 ++result.framesShown;
                 if (settings.frameDrawn) settings.frameDrawn(renderer.width(), renderer.height());
                 repaint = true;
+                // The new chain draws from the next frame on: the beat's frame is the old one's.
+                if (beat && ShuffleDue()) ChangePreset(PlayAction::RandomPreset);
             }
             if (repaint || window.Animating()) ShowFrame();
             if (pacer.allFed() && position >= end) {
@@ -56,6 +58,22 @@ private:
         int32_t width = 0, height = 0;
         window.InsideSize(width, height);
         return FrameSizeForWindow(width, height);
+    }
+
+    bool ShuffleDue() const {
+        return settings.shuffleBlocks > 0 && settings.randomPreset && pacer.fed() - lastChange >= settings.shuffleBlocks;
+    }
+
+    // Any change of preset, by key or by the shuffle, starts the shuffle's wait again.
+    void ChangePreset(PlayAction action) {
+        if (action == PlayAction::RandomPreset) {
+            if (!settings.randomPreset) return;
+            settings.randomPreset();
+        } else {
+            if (!settings.stepPreset) return;
+            settings.stepPreset(action == PlayAction::NextPreset ? 1 : -1);
+        }
+        lastChange = pacer.fed();
     }
 
     void ShowFrame() {
@@ -92,8 +110,7 @@ private:
             case PlayAction::LeaveFullscreen: window.SetFullscreen(false); break;
             case PlayAction::NextPreset:
             case PlayAction::PreviousPreset:
-                if (settings.stepPreset) settings.stepPreset(action == PlayAction::NextPreset ? 1 : -1);
-                break;
+            case PlayAction::RandomPreset: ChangePreset(action); break;
             case PlayAction::TogglePanel:
                 if (settings.togglePanel) settings.togglePanel();
                 break;
@@ -110,6 +127,7 @@ private:
     BlockPacer pacer;
     FrameSize wanted;
     LockstepRenderer renderer;
+    int64_t lastChange = 0;  // blocks fed when the preset last changed
     bool paused = false, repaint = true;
 };
 }  // namespace

@@ -15,6 +15,11 @@ struct PlaySettings {
     FrameSize frameSize{640, 360};
     // N and P: load the preset that many places on; empty when there is no preset folder.
     std::function<void(int step)> stepPreset;
+    // R, and the shuffle: load another preset picked at random; empty when there is none.
+    std::function<void()> randomPreset;
+    // With randomPreset: at the first beat once this many blocks have been played since
+    // the last change of preset, change it; 0 never does.
+    int64_t shuffleBlocks = 0;
     // Tab: show or hide the control panel; empty when there is none.
     std::function<void()> togglePanel;
     // After each frame the chain has drawn, with its size.

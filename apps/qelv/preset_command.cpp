@@ -6,12 +6,14 @@
 #include "apps/qelv/commands.h"
 #include "apps/qelv/file_bytes.h"
 #include "apps/qelv/preset_document.h"
+#include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
 #include "pipeline/preset_bytes.h"
 
 namespace {
 const char kUsage[] =
-    "usage: qelv preset show FILE.qlp\n"
+    "usage: qelv preset list [FOLDER]\n"
+    "       qelv preset show FILE.qlp\n"
     "       qelv preset to-json FILE.qlp [-o FILE.json]\n"
     "       qelv preset from-json FILE.json -o FILE.qlp\n";
 
@@ -33,6 +35,33 @@ bool LoadPreset(const std::string& path, PresetDocument& document, std::string& 
     }
     return true;
 }
+
+// One line per preset of the library (or of the folder given): its name, then its
+// effects in chain order.
+int List(const std::string& folder) {
+    const std::string library = folder.empty() ? LibraryFolder(PresetLibraryFolders()) : folder;
+    const std::vector<std::string> paths = PresetFilesIn(library);
+    if (paths.empty()) return Fail(folder.empty() ? "no preset library found" : "no presets (.qlp) in " + folder);
+    int failures = 0;
+    for (const std::string& path : paths) {
+        PresetDocument document;
+        std::string error;
+        if (!LoadPreset(path, document, error)) {
+            std::fprintf(stderr, "qelv preset: %s\n", error.c_str());
+            ++failures;
+            continue;
+        }
+        std::string line = PresetName(path) + ":";
+        const char* separator = " ";
+        for (const PresetEntry& entry : document.entries) {
+            line += separator;
+            line += EffectTypeName(entry.typeId);
+            separator = ", ";
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return failures ? 1 : 0;
+}
 }  // namespace
 
 int RunPreset(int argc, char** argv) {
@@ -48,6 +77,13 @@ int RunPreset(int argc, char** argv) {
             std::fprintf(stderr, "qelv preset: unexpected argument '%s'\n%s", argv[i], kUsage);
             return 2;
         }
+    }
+    if (action == "list") {
+        if (!output.empty()) {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        return List(input);
     }
     const bool known = action == "show" || action == "to-json" || action == "from-json";
     if (!known || input.empty() || (action == "from-json" && output.empty()) || (action == "show" && !output.empty())) {

@@ -144,6 +144,11 @@ std::vector<uint8_t> SerializePreset(const PresetDocument& document) {
     return out;
 }
 
+std::string EffectTypeName(int32_t typeId) {
+    const TypeInfo info = LookUp(typeId);
+    return info.known ? info.name : "unknown type " + std::to_string(typeId);
+}
+
 std::string DescribePreset(const PresetDocument& document) {
     std::string text;
     char line[256];

@@ -24,6 +24,9 @@ struct PresetDocument {
 bool ParsePreset(const std::vector<uint8_t>& data, PresetDocument& document, std::string& error);
 std::vector<uint8_t> SerializePreset(const PresetDocument& document);
 
+// The effect's name for a type id ("Fadeout v0.0"), or "unknown type N".
+std::string EffectTypeName(int32_t typeId);
+
 // Readable text: the clear flag, then per entry its type id, name and named fields.
 std::string DescribePreset(const PresetDocument& document);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
+#include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/frame_sink.h"
@@ -112,7 +113,8 @@ int Render(RenderOptions& options) {
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     if (!options.presetPath.empty()) {
         std::string note;
-        if (!LoadPresetFile(options.presetPath, error, &note)) return fail(error);
+        if (!LoadPresetFile(FindPreset(options.presetPath, PresetLibraryFolders()), error, &note))
+            return fail(error);
         PrintNotes("qelv render", note);
     } else {
         BuildDefaultChain();

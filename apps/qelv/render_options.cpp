@@ -7,13 +7,14 @@
 #include <filesystem>
 
 const char kRenderUsage[] =
-    "usage: qelv render [--preset FILE.qlp] [--samples FILE.qsb | --audio FILE | --demo]\n"
+    "usage: qelv render [--preset FILE|NAME] [--samples FILE.qsb | --audio FILE | --demo]\n"
     "                   [--size WxH] [--frames N] [--fps N] [--simd on|off] [--out PATH]\n"
     "\n"
     "Renders the effect chain offline, one frame per block of samples; the same inputs\n"
     "give the same frames on every machine.\n"
     "\n"
-    "  --preset FILE   the chain of a preset file (default: a built-in chain)\n"
+    "  --preset FILE   the chain of a preset file (.qlp or .json), or the name of a\n"
+    "                  shipped one ('qelv preset list'; default: a built-in chain)\n"
     "  --samples FILE  a sample stream (.qsb), one block per frame; the last block\n"
     "                  repeats when --frames asks for more\n"
     "  --audio FILE    an audio file, analysed at --fps blocks a second\n"

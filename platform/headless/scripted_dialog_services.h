@@ -2,6 +2,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ public:
     std::string WorkingDirectory() override { return currentDirectory; }
     void SetWorkingDirectory(const std::string& directory) override { currentDirectory = directory; }
     std::string ModuleFileName(InstanceHandle) override { return moduleFileName; }
+    bool IsDirectory(const std::string& path) override { return directories.count(path) != 0; }
 
     // Answers in order; no answer left (or nullopt) means the user cancelled.
     std::deque<std::optional<std::string>> fileAnswers;
@@ -41,6 +43,7 @@ public:
     std::vector<uint32_t*> customColourTables;
     std::string currentDirectory = "C:\\Host";
     std::string moduleFileName = "C:\\Host\\Plugins\\qelv.dll";
+    std::set<std::string> directories;  // the folders that exist
 
 private:
     bool AnswerFile(bool save, const FileDialogRequest& request, std::string& path);

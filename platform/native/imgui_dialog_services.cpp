@@ -86,6 +86,11 @@ void ImGuiDialogServices::SetWorkingDirectory(const std::string& directory) {
     fs::current_path(directory, error);  // an unusable directory leaves the current one
 }
 
+bool ImGuiDialogServices::IsDirectory(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
 std::string ImGuiDialogServices::ModuleFileName(InstanceHandle) {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);

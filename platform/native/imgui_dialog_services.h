@@ -17,6 +17,7 @@ public:
     std::string WorkingDirectory() override;
     void SetWorkingDirectory(const std::string& directory) override;
     std::string ModuleFileName(InstanceHandle instance) override;
+    bool IsDirectory(const std::string& path) override;
 
 private:
     // Shows body in a modal popup until it answers: 1 confirmed, -1 cancelled, 0 not yet.

@@ -3,7 +3,7 @@
 
 // The live player's window, seen from the player: events in, frames out. The SDL
 // implementation is in sdl_player_window.h; tests script their own.
-enum class PlayerKey { Space, F, F11, Escape, Q, N, P, Tab, Other };
+enum class PlayerKey { Space, F, F11, Escape, Q, N, P, R, Tab, Other };
 
 struct PlayerEvent {
     enum class Kind { Close, Key, Resized } kind = Kind::Close;

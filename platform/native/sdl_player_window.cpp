@@ -16,6 +16,7 @@ PlayerKey KeyOf(SDL_Keycode key) {
         case SDLK_q: return PlayerKey::Q;
         case SDLK_n: return PlayerKey::N;
         case SDLK_p: return PlayerKey::P;
+        case SDLK_r: return PlayerKey::R;
         case SDLK_TAB: return PlayerKey::Tab;
         default: return PlayerKey::Other;
     }
@@ -100,6 +101,8 @@ public:
     }
 
     bool Animating() const override { return overlay && overlay->Shown(); }
+
+    void SetTitle(const std::string& title) override { SDL_SetWindowTitle(window, title.c_str()); }
 
     void RunModal(const std::function<bool()>& popup) override {
         if (!layer) return;

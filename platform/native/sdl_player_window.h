@@ -16,6 +16,7 @@ public:
     // must answer before the caller goes on. A request to close the window ends it too and
     // stays pending for the player.
     virtual void RunModal(const std::function<bool()>& popup) = 0;
+    virtual void SetTitle(const std::string& title) = 0;
 };
 
 // Null, with the reason, when there is no display. The overlay, if any, outlives the window.

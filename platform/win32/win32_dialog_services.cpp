@@ -76,6 +76,10 @@ public:
         return directory;
     }
     void SetWorkingDirectory(const std::string& directory) override { SetCurrentDirectoryA(directory.c_str()); }
+    bool IsDirectory(const std::string& path) override {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
 
     std::string ModuleFileName(InstanceHandle instance) override {
         char path[kPathChars + 1] = {};

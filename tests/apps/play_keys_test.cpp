@@ -11,6 +11,7 @@ TEST(PlayKeys, MapToTheirActionsWindowedAndFullScreen) {
         EXPECT_EQ(ActionForKey(PlayerKey::Q, fullscreen), PlayAction::Quit);
         EXPECT_EQ(ActionForKey(PlayerKey::N, fullscreen), PlayAction::NextPreset);
         EXPECT_EQ(ActionForKey(PlayerKey::P, fullscreen), PlayAction::PreviousPreset);
+        EXPECT_EQ(ActionForKey(PlayerKey::R, fullscreen), PlayAction::RandomPreset);
         EXPECT_EQ(ActionForKey(PlayerKey::Tab, fullscreen), PlayAction::TogglePanel);
         EXPECT_EQ(ActionForKey(PlayerKey::Other, fullscreen), PlayAction::None);
     }

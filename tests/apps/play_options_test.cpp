@@ -44,6 +44,14 @@ TEST(PlayOptions, TakeTheRenderInputsAndNoSound) {
     EXPECT_EQ(p.options.input.presetPath, "p.qlp");
 }
 
+TEST(PlayOptions, ShuffleTakesSecondsAboveZero) {
+    EXPECT_EQ(Parse({}).options.shuffleSeconds, 0);
+    EXPECT_EQ(Parse({"--shuffle", "30", "--demo"}).options.shuffleSeconds, 30);
+    EXPECT_EQ(Parse({"--shuffle=2.5"}).options.shuffleSeconds, 2.5);
+    for (const char* bad : {"0", "-3", "ten", "", "1e9", "nan"}) EXPECT_FALSE(Parse({"--shuffle", bad}).ok) << bad;
+    EXPECT_FALSE(Parse({"--shuffle"}).ok);
+}
+
 TEST(PlayOptions, RefuseAnOutputAndWhatTheRenderCommandRefuses) {
     Parsed p = Parse({"--out", "x.mp4"});
     EXPECT_FALSE(p.ok);
@@ -82,6 +90,17 @@ TEST_F(PresetFolderTest, KeepsTheGivenPresetEvenWhenItIsNotAPresetFile) {
     PresetFolder presets(Path("c.txt"));
     EXPECT_EQ(presets.size(), 4u);
     EXPECT_EQ(presets.Step(1), Path("e.qlp"));
+}
+
+TEST_F(PresetFolderTest, TheLibraryStartsBeforeItsFirstAndJumpsAwayFromTheCurrent) {
+    EXPECT_EQ(PresetFolder::Library(Path("b.qlp")).size(), 0u);
+    PresetFolder forward = PresetFolder::Library(folder.string());
+    EXPECT_EQ(forward.Step(1), Path("A.QLP"));
+    EXPECT_EQ(PresetFolder::Library(folder.string()).Step(-1), Path("e.qlp"));
+    for (uint32_t draw = 0; draw < 6; ++draw) {
+        const std::string before = forward.current();
+        EXPECT_NE(forward.Jump(draw), before);
+    }
 }
 
 TEST_F(PresetFolderTest, AMissingFolderLeavesJustTheGivenPreset) {

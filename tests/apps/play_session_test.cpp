@@ -194,6 +194,31 @@ TEST_F(PlaySession, NAndPStepThroughThePresets) {
     EXPECT_EQ(steps, (std::vector<int>{1, 1, -1}));
 }
 
+// Loud blocks 1 and 5 after silence are beats; the shuffle waits four blocks from the
+// start or from the last change by key.
+TEST_F(PlaySession, TheShuffleChangesOnABeatOnceItsTimeIsUp) {
+    auto* recorder = new FrameRecorder;
+    effectChain.effects[0] = recorder;
+    std::vector<size_t> changedAfterFrame;
+    settings.randomPreset = [&] { changedAfterFrame.push_back(recorder->beats.size()); };
+    settings.shuffleBlocks = 4;
+    for (const int loud : {1, 5}) std::memset(blocks[size_t(loud)].bytes, 200, 2 * 576);
+    Play(100);
+    ASSERT_EQ(recorder->beats[1], 1);
+    ASSERT_EQ(recorder->beats[5], 1);
+    EXPECT_EQ(changedAfterFrame, (std::vector<size_t>{6}));  // not at the first beat: too early
+
+    ClearChain();
+    recorder = new FrameRecorder;
+    effectChain.effects[0] = recorder;
+    changedAfterFrame.clear();
+    clock.position = 0;
+    window.round = 0;
+    window.script[4] = {ScriptedWindow::Key(PlayerKey::R)};
+    Play(100);
+    EXPECT_EQ(changedAfterFrame, (std::vector<size_t>{3}));  // R, and the beat comes too soon after it
+}
+
 TEST_F(PlaySession, NWithoutPresetsDoesNothing) {
     window.script[2] = {ScriptedWindow::Key(PlayerKey::N)};
     EXPECT_TRUE(Play(100).finished);

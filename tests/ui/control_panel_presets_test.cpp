@@ -62,6 +62,15 @@ TEST_F(PresetPanelTest, LoadAsksWithTheFiltersTitleAndPluginDirectory) {
     EXPECT_EQ(question.filters, (Filters{{"Qelv5 presets", "*.qlp"}, {"All files", "*.*"}}));
 }
 
+TEST_F(PresetPanelTest, LoadAndSaveStartInThePresetsFolderBesideThePlugin) {
+    services.directories = {"C:\\Host\\Plugins\\presets"};
+    dialogs.ClickButton(panel, IDC_LOAD);
+    dialogs.ClickButton(panel, IDC_SAVE);
+    ASSERT_EQ(services.fileQuestions.size(), 2u);
+    for (const auto& question : services.fileQuestions)
+        EXPECT_EQ(question.request.initialDirectory, "C:\\Host\\Plugins\\presets");
+}
+
 TEST_F(PresetPanelTest, CancelledLoadChangesNothingAndRestoresTheDirectory) {
     Add("Zebra v0.0");
     services.fileAnswers.push_back(std::nullopt);
@@ -85,6 +94,25 @@ TEST_F(PresetPanelTest, LoadReplacesChainListPageAndClearBox) {
     EXPECT_EQ(services.currentDirectory, "C:\\Host");
     SelectEffect(0);
     EXPECT_EQ(OpenPages().size(), 1u);
+}
+
+// The native player's preset keys replace the chain while the panel shows the old one.
+TEST_F(PresetPanelTest, AChainReplacedFromOutsideClosesThePageFirstAndShowsTheNewChain) {
+    Add("Heavy v0.0");
+    SelectEffect(0);
+    size_t pagesDuringLoad = 99;
+    const bool loaded = ReplaceChainInPanel([&] {
+        pagesDuringLoad = OpenPages().size();
+        ClearChain();
+        const std::vector<uint8_t> bytes = ZebraAardvarkPreset();
+        ReadPresetBytes(bytes.data(), int32_t(bytes.size()));
+        return true;
+    });
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(pagesDuringLoad, 0u);
+    EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Zebra v0.0", "Aardvark v0.0"}));
+    EXPECT_FALSE(dialogs.IsChecked(panel, IDC_FRAMEBUFFER_CLEAR));
+    EXPECT_EQ(Caption(), "No effect/setting selected");
 }
 
 TEST_F(PresetPanelTest, LoadingAWrongHeaderKeepsChainListAndPage) {

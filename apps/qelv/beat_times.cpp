@@ -1,0 +1,18 @@
+#include "apps/qelv/beat_times.h"
+
+#include "pipeline/lockstep_renderer.h"
+
+namespace {
+// The smallest frame there is: only the intake's verdict for each block is wanted.
+constexpr int32_t kFrameSide = 8;
+}  // namespace
+
+std::vector<double> BeatTimes(const std::vector<SampleBlock>& blocks, double fps) {
+    LockstepRenderer intake(kFrameSide, kFrameSide);
+    std::vector<double> times;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        intake.FeedBlock(blocks[i].bytes);
+        if (intake.DrawFrame()) times.push_back(double(i) / fps);
+    }
+    return times;
+}

@@ -1,0 +1,54 @@
+#include "apps/qelv/preset_library.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "apps/qelv/render_options.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+bool IsFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+}  // namespace
+
+std::vector<std::string> PresetLibraryFolders() {
+    std::vector<std::string> folders;
+    std::error_code error;
+    const fs::path tool = fs::read_symlink("/proc/self/exe", error);
+    if (!error) folders.push_back((tool.parent_path().parent_path() / QELV_PRESET_INSTALL_DIR).string());
+    folders.push_back(QELV_SOURCE_PRESETS);
+    return folders;
+}
+
+std::string FindPreset(const std::string& given, const std::vector<std::string>& folders) {
+    if (given.empty() || IsFile(given)) return given;
+    const fs::path name(given);
+    if (name.has_parent_path()) return given;
+    for (const std::string& folder : folders)
+        for (const char* extension : {"", ".qlp", ".json"}) {
+            const fs::path candidate = fs::path(folder) / (given + extension);
+            if (IsFile(candidate)) return candidate.string();
+        }
+    return given;
+}
+
+std::vector<std::string> PresetFilesIn(const std::string& folder) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (OutputExtension(it->path().string()) == ".qlp" && it->is_regular_file(error))
+            paths.push_back(it->path().string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::string LibraryFolder(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders)
+        if (!PresetFilesIn(folder).empty()) return folder;
+    return {};
+}
+
+std::string PresetName(const std::string& path) { return fs::path(path).stem().string(); }
