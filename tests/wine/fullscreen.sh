@@ -9,6 +9,13 @@ set -u
 data=$(cd "$(dirname "$0")/../data" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Wine keeps the modes a virtual desktop offered for as long as its server runs, so the
+# test runs in a copy of the prefix under a server of its own: what it leaves behind
+# reaches no other test, and no earlier test's desktop reaches it.
+cp -a "$WINEPREFIX" "$work/prefix"
+export WINEPREFIX="$work/prefix"
+wineserver -p >/dev/null 2>&1
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 cp "$1" "$work/testhost.exe"
 cp "$1" "$work/testhost_vd.exe"
 cp "$2" "$work/qelv.dll"
