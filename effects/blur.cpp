@@ -1,7 +1,11 @@
 #include "effects/blur.h"
 
+#include <algorithm>
 #include <cstddef>
 
+#include "effects/blur_fast.h"
+#include "effects/vector_isa.h"
+#include "host/mmx.h"
 #include "ui/effect_page.h"
 
 namespace {
@@ -29,7 +33,18 @@ void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t 
 
     p[0] = Half(p[1]) + Half(p[w]);
     for (size_t k = 1; k < w; ++k) p[k] = Half(p[k + w]) + Quarter(p[k - 1]) + Quarter(p[k + 1]);
-    for (size_t k = w; k < n - w; ++k) p[k] = Inner(p[k + w]) + Inner(p[k - w]) + Inner(p[k - 1]) + Inner(p[k + 1]);
+    if (mmxAvailable) {
+        // The packed path gives the same words row by row on vector lanes.
+        uint32_t (*blurRow)(uint32_t*, size_t, uint32_t, const uint32_t*) = BlurRowSse2;
+#if defined(__x86_64__)
+        if (Avx2Usable()) blurRow = BlurRowAvx2;
+#endif
+        uint32_t carry = p[w - 1];
+        for (size_t k = w; k < n - w; k += w) carry = blurRow(p + k, w, carry, p + std::min(k + 2 * w, n - w));
+    } else {
+        for (size_t k = w; k < n - w; ++k)
+            p[k] = Inner(p[k + w]) + Inner(p[k - w]) + Inner(p[k - 1]) + Inner(p[k + 1]);
+    }
     for (size_t k = n - w; k < n - 1; ++k) p[k] = Quarter(p[k - 1]) + Half(p[k - w]) + Quarter(p[k + 1]);
     p[n - 1] = Half(p[n - 1 - w]) + Half(p[n - 2]);
 }

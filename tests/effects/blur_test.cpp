@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "tests/effects/packed_path.h"
+
 namespace {
 
 std::vector<uint32_t> Blurred(std::vector<uint32_t> frame, int32_t width, int32_t height) {
@@ -79,6 +81,18 @@ TEST(BlurPass, DegenerateSizesTouchNothingOutsideTheFrame) {
     EXPECT_EQ(Blurred(column, 1, 3), (std::vector<uint32_t>{0x808080, 0xA0A0A0, 0xA0A0A0}));
     const std::vector<uint32_t> row = {1, 2, 3, 4};
     EXPECT_EQ(Blurred(row, 4, 1), row);  // no row below: nothing to do
+}
+
+TEST(BlurPass, PackedPathsGiveThePlainWords) {
+    BlurEffect effect;
+    for (const FrameSize size : kTestSizes) {
+        for (const auto& frame : TestFrames(size.width, size.height)) {
+            const auto plain = RenderOnPath(effect, frame, size.width, size.height, false);
+            for (bool wide : {false, true})
+                ASSERT_EQ(RenderOnPath(effect, frame, size.width, size.height, true, wide), plain)
+                    << size.width << "x" << size.height << (wide ? " wide" : " sse2");
+        }
+    }
 }
 
 TEST(BlurSettings, LoadIgnoresItsInputAndSaveWritesNothing) {
