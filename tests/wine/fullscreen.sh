@@ -22,10 +22,34 @@ cp "$2" "$work/qelv.dll"
 cd "$work" || exit 1
 fail() { echo "FAIL: $*"; cat out.txt; exit 1; }
 
-run() {
+# One try of the stand-in host; a try that has not ended after 40 s has every thread's
+# backtrace printed (to tell a hang of the plug-in from one of Wine's) and is killed.
+try() {
   cp "$data/presets/every-type.qlp" qelv5.dat
-  timeout 90 wine "$1" --dll qelv.dll --seconds 2 --fullscreen > raw.txt 2>&1
+  wine "$1" --dll qelv.dll --seconds 2 --fullscreen > raw.txt 2>&1 &
+  host=$!
+  for _ in $(seq 400); do kill -0 $host 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $host 2>/dev/null; then
+    echo "HANG: $1 still running after 40 s; backtraces of every thread:"
+    WINEDLLOVERRIDES="mscoree,mshtml=" timeout 30 wine winedbg --command "bt all" 2>&1 | tr -d '\r' |
+      awk '/^Backtracing for thread/ { keep = /testhost/ } keep' | head -150
+    kill -9 $host 2>/dev/null
+    wait $host 2>/dev/null
+    return 124
+  fi
+  wait $host
+}
+
+# A hang is reported every time it happens; only a second hang in a row fails the test.
+run() {
+  try "$1"
   status=$?
+  if [ $status -eq 124 ]; then
+    tr -d '\r' < raw.txt
+    echo "RETRY: $1 hung once (reported above); trying again"
+    try "$1"
+    status=$?
+  fi
   tr -d '\r' < raw.txt > out.txt
   [ $status -eq 0 ] || fail "$1 exited with $status"
   grep -q '^init 0' out.txt || fail "$1: Init failed"
