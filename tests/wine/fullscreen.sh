@@ -40,7 +40,10 @@ try() {
   wait $host
 }
 
-# A hang is reported every time it happens; only a second hang in a row fails the test.
+# Wine 8 itself sometimes deadlocks here, about one switch in fifteen: the render thread's
+# SetDisplayMode waits inside ChangeDisplaySettingsExW while the window thread waits inside
+# DefWindowProc for WM_SETCURSOR, both in win32u. A hang is reported with the backtraces
+# every time it happens; only a second hang in a row fails the test.
 run() {
   try "$1"
   status=$?
