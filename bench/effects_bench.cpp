@@ -5,7 +5,7 @@
 
 #include "effects/line_drawing.h"
 #include "effects/simple_vis.h"
-#include "pipeline/effect_chain.h"
+#include "engine/effect_chain.h"
 
 namespace {
 std::vector<uint8_t> Samples() {

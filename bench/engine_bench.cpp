@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "effects/line_drawing.h"
-#include "host/sample_intake.h"
+#include "engine/sample_intake.h"
 #include "player/audio.h"
 
 namespace {

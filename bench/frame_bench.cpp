@@ -14,8 +14,8 @@
 #include "effects/bass_spin.h"
 #include "effects/beat_clear.h"
 #include "effects/blitter_feedback.h"
-#include "host/mmx.h"
-#include "pipeline/effect_chain.h"
+#include "core/mmx.h"
+#include "engine/effect_chain.h"
 
 namespace {
 constexpr int kFrames = 60;

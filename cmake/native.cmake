@@ -19,7 +19,7 @@ add_library(qelv_player STATIC ${PLAYER_SOURCES} ${CMAKE_SOURCE_DIR}/player/samp
 target_link_libraries(qelv_player PUBLIC qelv_engine PkgConfig::SNDFILE PkgConfig::KISSFFT)
 
 # The tool's commands live in a library so that the tests can drive them too.
-qelv_sources(NATIVE_SOURCES platform/native)
+qelv_sources(NATIVE_SOURCES backends/native)
 qelv_sources(QELV_APP_SOURCES apps/qelv)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})

@@ -17,7 +17,7 @@ function(qelv_test_binary folder)
     return()
   endif()
   add_executable(${folder}_tests ${sources})
-  target_link_libraries(${folder}_tests PRIVATE qelv_headless ${ARGN} ${QELV_GTEST})
+  target_link_libraries(${folder}_tests PRIVATE qelv_plugin qelv_headless ${ARGN} ${QELV_GTEST})
   if(WIN32)
     # Under Wine a whole binary is one test: discovery would boot Wine once more per binary.
     add_test(NAME windows.${folder}_tests COMMAND ${folder}_tests)
@@ -26,7 +26,7 @@ function(qelv_test_binary folder)
   endif()
 endfunction()
 
-foreach(folder host pipeline effects output ui)
+foreach(folder engine effects output ui plugin)
   qelv_test_binary(${folder})
 endforeach()
 

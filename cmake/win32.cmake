@@ -1,11 +1,11 @@
 # The plug-in DLL and the stand-in host.
-qelv_sources(WIN32_SOURCES platform/win32)
+qelv_sources(WIN32_SOURCES backends/win32)
 file(GLOB WIN32_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ui/*.rc)
 add_library(qelv SHARED ${WIN32_SOURCES} ${WIN32_RESOURCES})
 set_target_properties(qelv PROPERTIES PREFIX "" OUTPUT_NAME qelv)
 # Only the entry point is exported, whatever else the engine marks.
 target_link_options(qelv PRIVATE -Wl,--exclude-all-symbols)
-target_link_libraries(qelv PRIVATE -Wl,--whole-archive qelv_engine -Wl,--no-whole-archive
+target_link_libraries(qelv PRIVATE -Wl,--whole-archive qelv_plugin qelv_engine -Wl,--no-whole-archive
                       ddraw gdi32 user32 comdlg32 comctl32 kernel32)
 
 add_executable(testhost apps/testhost/main.cpp)

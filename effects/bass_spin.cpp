@@ -6,8 +6,8 @@
 #include "effects/line_drawing.h"
 #include "effects/saturating_convert.h"
 #include "effects/triangle_fill.h"
-#include "pipeline/effect_settings.h"
-#include "ui/effect_page.h"
+#include "core/effect_settings.h"
+#include "core/page_definition.h"
 
 namespace {
 constexpr int kBassBins = 44;

@@ -1,5 +1,5 @@
 #pragma once
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // Each channel's bass energy spins a bar about a centre left or right of the middle,
 // traced as lines from tip to tip or swept as filled triangles.

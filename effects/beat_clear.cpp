@@ -4,9 +4,9 @@
 #include <cstddef>
 
 #include "effects/packed_pixels.h"
-#include "host/mmx.h"
-#include "pipeline/effect_settings.h"
-#include "ui/effect_page.h"
+#include "core/mmx.h"
+#include "core/effect_settings.h"
+#include "core/page_definition.h"
 
 namespace {
 constexpr int32_t kDefaultInterval = 1;

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // Floods the whole frame with one colour on every interval-th beat, replacing the
 // picture or mixing it half and half with the colour.

@@ -5,8 +5,8 @@
 #include <limits>
 #include <new>
 
-#include "pipeline/effect_settings.h"
-#include "ui/effect_page.h"
+#include "core/effect_settings.h"
+#include "core/page_definition.h"
 
 namespace {
 // The largest direction whose zoom-out scale (d + 96) x 512 fits 32 bits. Preset values

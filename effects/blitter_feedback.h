@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pipeline/effect.h"
-#include "pipeline/frame_scratch.h"
+#include "core/effect.h"
+#include "core/frame_scratch.h"
 
 // Rescales the frame about its centre every frame: directions 0..31 zoom in, 32 leaves
 // the frame alone, 33 and up zoom out. A beat can jump to a second direction, from which

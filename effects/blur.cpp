@@ -5,8 +5,8 @@
 
 #include "effects/blur_fast.h"
 #include "effects/vector_isa.h"
-#include "host/mmx.h"
-#include "ui/effect_page.h"
+#include "core/mmx.h"
+#include "core/page_definition.h"
 
 namespace {
 // Each term is rounded down per channel before the sum, so no channel carries into the

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // Replaces every pixel by the mean of its four direct neighbours, in place in one pass,
 // so that drawn shapes spread into a glow. No settings: load and save are the defaults.

@@ -1,5 +1,5 @@
 #pragma once
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // The left channel's recent spectrum as a turning, tilted landscape of 64 x 64 dots: a
 // new row enters at the front every frame, older rows move back and keep swinging on a

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // Lowers every colour channel of the whole frame by a fixed amount each frame, stopping
 // at 0, so that the persistent frame turns into fading trails.

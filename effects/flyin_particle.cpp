@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "effects/line_drawing.h"
-#include "effects/particle_random.h"
+#include "core/particle_random.h"
 #include "effects/saturating_convert.h"
-#include "pipeline/effect_settings.h"
-#include "ui/effect_page.h"
+#include "core/effect_settings.h"
+#include "core/page_definition.h"
 
 namespace {
 // Coverage of the soft disc, 0..255, row by row.

@@ -1,5 +1,5 @@
 #pragma once
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // One soft disc swinging about the frame's centre on a damped spring; every beat moves
 // the spring's anchor to a random place and may blow the particle up for a moment.

@@ -1,5 +1,5 @@
 #pragma once
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // Each channel's waveform as a five-armed star turning about the frame's centre, the
 // left one way and the right the other, drawn with the thick additive pen.

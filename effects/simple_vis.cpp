@@ -1,8 +1,8 @@
 #include "effects/simple_vis.h"
 
 #include "effects/line_drawing.h"
-#include "pipeline/effect_settings.h"
-#include "ui/effect_page.h"
+#include "core/effect_settings.h"
+#include "core/page_definition.h"
 
 namespace {
 // Scale factors are single precision; the products that use them are formed in double

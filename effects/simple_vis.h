@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "pipeline/effect.h"
+#include "core/effect.h"
 
 // Spectrum analyser or oscilloscope of both channels, added onto the frame with AddLine:
 // channel 0 (left) in the upper half, channel 1 (right) in the lower half.

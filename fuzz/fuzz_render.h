@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "pipeline/effect.h"
-#include "pipeline/effect_chain.h"
+#include "core/effect.h"
+#include "engine/effect_chain.h"
 
 inline void RenderLoadedChain(uint32_t seed) {
     static uint8_t samples[kSnapshotBytes];

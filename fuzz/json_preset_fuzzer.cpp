@@ -6,7 +6,7 @@
 
 #include "apps/qelv/preset_document.h"
 #include "fuzz/fuzz_render.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/preset_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> text(data, data + size);

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_render.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/preset_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > size_t(kPresetCapacity)) return 0;

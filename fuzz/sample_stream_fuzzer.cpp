@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "apps/qelv/default_chain.h"
-#include "pipeline/effect_chain.h"
-#include "pipeline/lockstep_renderer.h"
+#include "engine/effect_chain.h"
+#include "engine/lockstep_renderer.h"
 #include "player/sample_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

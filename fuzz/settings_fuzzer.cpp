@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/native/native_shell.h"
+#include "backends/native/native_shell.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string directory = [] {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The frame surface: one off-screen 32-bit surface lent to the render thread as the
 // FrameBuffer, shown windowed or stretched onto a full-screen flipping chain. Size and

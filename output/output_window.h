@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "host/vis_module.h"
+#include "core/vis_module.h"
 
 // The window settings, read from section "Qelv5" of the host's settings file when the
 // output window opens and written back when it closes.

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The drawing record an owner-drawn control hands to its dialog; only the platform reads it.
 using DrawItemHandle = void*;

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The choosers and process services the control panel and its pages ask of the OS.
 // Message boxes are the Shell's.

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The display operations the frame surface needs, shaped after a classic display API:
 // a display object with cooperative levels and modes, and surfaces that can be locked,

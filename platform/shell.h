@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The OS services the engine asks for outside drawing: message boxes, where the host's
 // files live, and the host's settings file. One implementation per platform.

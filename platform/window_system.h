@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The windowing operations the output window needs. The platform's window procedure
 // turns its messages into the output window's events (output/output_window.h).

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 #include "player/audio.h"
 #include "player/spectrum_scale.h"
 

@@ -41,8 +41,8 @@ cmake --build build/sanitize -j"$jobs"
 
 stage "thread sanitizer: the render thread against the window thread"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DQELV_TSAN=ON >/dev/null
-cmake --build build/tsan -j"$jobs" --target host_tests output_tests ui_tests
-for t in host_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done
+cmake --build build/tsan -j"$jobs" --target engine_tests plugin_tests output_tests ui_tests
+for t in engine_tests plugin_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done
 
 if [ -f fuzz/CMakeLists.txt ]; then
   stage "fuzzers: every reader, a fixed number of runs each"

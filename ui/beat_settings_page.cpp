@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "host/sample_intake.h"
+#include "engine/sample_intake.h"
 #include "platform/dialog_controls.h"
 #include "ui/resource_ids.h"
 

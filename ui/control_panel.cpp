@@ -9,10 +9,10 @@
 #include <string>
 
 #include "output/output_window.h"
-#include "pipeline/autosave.h"
-#include "pipeline/effect_chain.h"
-#include "pipeline/effect_factory.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/autosave.h"
+#include "engine/effect_chain.h"
+#include "engine/effect_factory.h"
+#include "engine/preset_bytes.h"
 #include "platform/dialog_controls.h"
 #include "platform/dialog_services.h"
 #include "platform/shell.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "host/vis_module.h"
+#include "core/vis_module.h"
 
 // The control panel: a modeless dialog owned by the host's window, created hidden.
 WindowHandle OpenControlPanel(VisModule* module);

@@ -111,3 +111,10 @@ WindowHandle OpenEffectPage(InstanceHandle instance, WindowHandle parent, Effect
     return dialogControls().CreateDialogWindow(instance, page.templateId, parent,
                                                std::make_unique<EffectPage>(effect, page));
 }
+
+// Every effect's page is its table run by the one page procedure above, so the
+// interface's default opening lives here, beside that procedure.
+WindowHandle Effect::createSettingsPage(InstanceHandle instance, WindowHandle parent) {
+    const PageDefinition* definition = page();
+    return definition ? OpenEffectPage(instance, parent, *this, *definition) : nullptr;
+}

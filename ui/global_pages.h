@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // The settings pages that belong to no effect, in the order of the panel's list:
 // 0 about, 1 display settings, 2 beat detection. Null for another index or when the

@@ -1,6 +1,6 @@
 #include "apps/qelv/beat_times.h"
 
-#include "pipeline/lockstep_renderer.h"
+#include "engine/lockstep_renderer.h"
 
 namespace {
 // The smallest frame there is: only the intake's verdict for each block is wanted.

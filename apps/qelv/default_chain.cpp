@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "pipeline/effect_chain.h"
-#include "pipeline/effect_settings.h"
+#include "engine/effect_chain.h"
+#include "core/effect_settings.h"
 
 namespace {
 constexpr int32_t kFadeoutTypeId = 3;

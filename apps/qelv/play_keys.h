@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/native/player_window.h"
+#include "backends/native/player_window.h"
 
 // What a key does in the live player.
 enum class PlayAction {

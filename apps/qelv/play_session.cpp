@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "apps/qelv/play_keys.h"
-#include "pipeline/lockstep_renderer.h"
+#include "engine/lockstep_renderer.h"
 
 namespace {
 class PlaySession {

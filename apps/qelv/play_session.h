@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "apps/qelv/play_pacing.h"
-#include "platform/native/playback_clock.h"
-#include "platform/native/player_window.h"
+#include "backends/native/playback_clock.h"
+#include "backends/native/player_window.h"
 #include "player/sample_stream.h"
 
 struct PlaySettings {

@@ -8,7 +8,7 @@
 #include "apps/qelv/preset_document.h"
 #include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/preset_bytes.h"
 
 namespace {
 const char kUsage[] =

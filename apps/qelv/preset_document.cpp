@@ -5,10 +5,10 @@
 #include <cstring>
 #include <memory>
 
-#include "pipeline/effect_chain.h"
-#include "pipeline/effect_factory.h"
-#include "pipeline/effect_settings.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/effect_chain.h"
+#include "engine/effect_factory.h"
+#include "core/effect_settings.h"
+#include "engine/preset_bytes.h"
 
 namespace {
 using Json = nlohmann::ordered_json;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "apps/qelv/file_bytes.h"
-#include "pipeline/effect_chain.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/effect_chain.h"
+#include "engine/preset_bytes.h"
 
 namespace {
 bool EndsWith(const std::string& text, const char* suffix) {

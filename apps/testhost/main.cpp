@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/vis_module.h"
+#include "core/vis_module.h"
 
 namespace {
 constexpr size_t kBlockBytes = 2304;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "apps/qelv/beat_times.h"
-#include "pipeline/effect_chain.h"
+#include "engine/effect_chain.h"
 #include "player/audio.h"
 
 namespace {

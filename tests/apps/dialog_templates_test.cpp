@@ -1,4 +1,4 @@
-#include "platform/native/dialog_templates.h"
+#include "backends/native/dialog_templates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "platform/native/imgui_dialogs.h"
-#include "platform/native/imgui_dialog_services.h"
+#include "backends/native/imgui_dialogs.h"
+#include "backends/native/imgui_dialog_services.h"
 
 #include <gtest/gtest.h>
 #include <imgui.h>
 
-#include "host/vis_module.h"
-#include "pipeline/effect_chain.h"
-#include "platform/headless/recording_shell.h"
-#include "platform/headless/scripted_dialog_services.h"
+#include "core/vis_module.h"
+#include "engine/effect_chain.h"
+#include "backends/headless/recording_shell.h"
+#include "backends/headless/scripted_dialog_services.h"
 #include "ui/control_panel.h"
 #include "ui/resource_ids.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/native/native_shell.h"
+#include "backends/native/native_shell.h"
 #include "tests/player/file_size_limit.h"
 
 namespace {

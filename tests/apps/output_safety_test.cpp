@@ -12,7 +12,7 @@
 
 #include "apps/qelv/commands.h"
 #include "apps/qelv/frame_sink.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/preset_bytes.h"
 #include "player/sample_stream.h"
 #include "tests/player/file_size_limit.h"
 

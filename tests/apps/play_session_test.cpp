@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "apps/qelv/play_session.h"
-#include "pipeline/effect.h"
-#include "pipeline/effect_chain.h"
+#include "core/effect.h"
+#include "engine/effect_chain.h"
 
 namespace {
 // 1000 samples a second at 10 blocks a second: 100 samples a block.

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "apps/qelv/preset_document.h"
-#include "pipeline/effect_settings.h"
-#include "pipeline/preset_bytes.h"
+#include "core/effect_settings.h"
+#include "engine/preset_bytes.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
@@ -88,7 +88,7 @@ TEST(PresetDocument, RefusesWhatIsNotAPresetOrNotValid) {
 }
 }  // namespace
 
-#include "pipeline/effect_chain.h"
+#include "engine/effect_chain.h"
 
 namespace {
 // The real effect types through the real reader and writer: one Fadeout with clearing on

@@ -11,8 +11,8 @@
 
 #include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
-#include "pipeline/effect_chain.h"
-#include "pipeline/preset_bytes.h"
+#include "engine/effect_chain.h"
+#include "engine/preset_bytes.h"
 
 namespace {
 // A chain shared as JSON loads like its bytes; a broken one says so and keeps the chain.

@@ -13,10 +13,10 @@
 #include "apps/qelv/commands.h"
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/frame_sink.h"
-#include "host/mmx.h"
-#include "pipeline/effect_chain.h"
-#include "pipeline/effect_settings.h"
-#include "pipeline/preset_bytes.h"
+#include "core/mmx.h"
+#include "engine/effect_chain.h"
+#include "core/effect_settings.h"
+#include "engine/preset_bytes.h"
 #include "player/sample_stream.h"
 
 namespace fs = std::filesystem;

@@ -11,8 +11,8 @@
 #include "apps/qelv/preset_document.h"
 #include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
-#include "pipeline/effect_chain.h"
-#include "pipeline/lockstep_renderer.h"
+#include "engine/effect_chain.h"
+#include "engine/lockstep_renderer.h"
 #include "player/audio.h"
 
 namespace fs = std::filesystem;

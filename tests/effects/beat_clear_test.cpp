@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "pipeline/effect_settings.h"
+#include "core/effect_settings.h"
 #include "tests/effects/packed_path.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "pipeline/effect_settings.h"
+#include "core/effect_settings.h"
 
 namespace {
 

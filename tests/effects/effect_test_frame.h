@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pipeline/frame_types.h"
+#include "core/frame_types.h"
 
 // A frame with a guard band on both sides, so that a write outside the frame shows.
 struct GuardedFrame {

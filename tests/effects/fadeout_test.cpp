@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pipeline/effect_settings.h"
+#include "core/effect_settings.h"
 #include "tests/effects/packed_path.h"
 
 namespace {

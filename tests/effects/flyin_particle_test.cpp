@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "effects/particle_random.h"
+#include "core/particle_random.h"
 #include "tests/effects/effect_test_frame.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "effects/vector_isa.h"
-#include "host/mmx.h"
-#include "pipeline/effect.h"
+#include "core/mmx.h"
+#include "core/effect.h"
 
 // Renders one frame with the packed path forced on or off, leaving the flags as they
 // were; wide false keeps the packed path on SSE2 where AVX2 would run.

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "effects/simple_vis.h"
-#include "pipeline/effect_settings.h"
+#include "core/effect_settings.h"
 
 namespace {
 // One channel in red, the other in blue, so each can be found even where it added up.

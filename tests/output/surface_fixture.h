@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "output/frame_surface.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/recording_shell.h"
+#include "backends/headless/headless_display.h"
+#include "backends/headless/recording_shell.h"
 
 // A frame surface over the in-memory display, driven the way the render thread drives it.
 struct FrameSize {

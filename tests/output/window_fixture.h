@@ -7,8 +7,8 @@
 
 #include "output/frame_surface.h"
 #include "output/output_window.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/headless_window.h"
+#include "backends/headless/headless_display.h"
+#include "backends/headless/headless_window.h"
 #include "platform/shell.h"
 
 // A settings file that remembers the order in which keys were read and written.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "host/sample_intake.h"
+#include "engine/sample_intake.h"
 #include "player/audio.h"
 #include "player/spectrum_scale.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/sample_intake.h"
+#include "engine/sample_intake.h"
 #include "player/audio.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "pipeline/preset_bytes.h"
+#include "engine/preset_bytes.h"
 #include "tests/ui/panel_fixture.h"
 #include "tests/ui/ui_test_effects.h"
 

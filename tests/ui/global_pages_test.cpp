@@ -1,7 +1,7 @@
-#include "host/sample_intake.h"
+#include "engine/sample_intake.h"
 #include "output/frame_surface.h"
 #include "output/output_window.h"
-#include "platform/headless/headless_display.h"
+#include "backends/headless/headless_display.h"
 #include "tests/ui/panel_fixture.h"
 #include "ui/global_pages.h"
 

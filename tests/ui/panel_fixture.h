@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/effect_chain.h"
-#include "platform/headless/memory_dialogs.h"
-#include "platform/headless/recording_shell.h"
-#include "platform/headless/scripted_dialog_services.h"
+#include "engine/effect_chain.h"
+#include "backends/headless/memory_dialogs.h"
+#include "backends/headless/recording_shell.h"
+#include "backends/headless/scripted_dialog_services.h"
 #include "ui/control_panel.h"
 #include "ui/resource_ids.h"
 

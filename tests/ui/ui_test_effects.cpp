@@ -1,6 +1,6 @@
 #include "tests/ui/ui_test_effects.h"
 
-#include "pipeline/effect_factory.h"
+#include "engine/effect_factory.h"
 
 const SettingTable* ZebraEffect::settingTable() const {
     static const SettingWord words[] = {

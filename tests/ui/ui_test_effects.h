@@ -1,5 +1,5 @@
 #pragma once
-#include "pipeline/effect_settings.h"
+#include "core/effect_settings.h"
 #include "ui/effect_page.h"
 
 // Effects that exist only in these tests, listed by the tests' own factory table so the

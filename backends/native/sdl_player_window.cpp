@@ -1,0 +1,163 @@
+#include "backends/native/sdl_player_window.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+#include "backends/native/imgui_sdl_layer.h"
+
+namespace {
+PlayerKey KeyOf(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_SPACE: return PlayerKey::Space;
+        case SDLK_f: return PlayerKey::F;
+        case SDLK_F11: return PlayerKey::F11;
+        case SDLK_ESCAPE: return PlayerKey::Escape;
+        case SDLK_q: return PlayerKey::Q;
+        case SDLK_n: return PlayerKey::N;
+        case SDLK_p: return PlayerKey::P;
+        case SDLK_r: return PlayerKey::R;
+        case SDLK_TAB: return PlayerKey::Tab;
+        default: return PlayerKey::Other;
+    }
+}
+
+class SdlWindow final : public SdlPlayerWindow {
+public:
+    explicit SdlWindow(WindowOverlay* overlay) : overlay(overlay) {}
+
+    ~SdlWindow() override {
+        layer.reset();
+        if (texture) SDL_DestroyTexture(texture);
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (window) SDL_DestroyWindow(window);
+        if (initialised) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool Open(int32_t width, int32_t height, std::string& error) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            error = SDL_GetError();
+            return false;
+        }
+        initialised = true;
+        // Without a display SDL falls back on drivers that show nothing; only take them
+        // when asked for by name.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
+            (!std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy"))) {
+            error = "no display to show it on (DISPLAY and WAYLAND_DISPLAY are not set)";
+            return false;
+        }
+        window = SDL_CreateWindow("Qelv", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                  SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+        if (window) renderer = SDL_CreateRenderer(window, -1, 0);
+        if (!renderer) {
+            error = SDL_GetError();
+            return false;
+        }
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        if (overlay) layer = std::make_unique<ImGuiSdlLayer>(window, renderer);
+        return true;
+    }
+
+    bool NextEvent(PlayerEvent& event) override {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            // A hidden overlay hears nothing, so that input does not pile up for it.
+            if (layer && overlay->Shown() && layer->Consume(e)) continue;
+            if (e.type == SDL_QUIT) {
+                event = {PlayerEvent::Kind::Close};
+                return true;
+            }
+            if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+                event = {PlayerEvent::Kind::Key, KeyOf(e.key.keysym.sym)};
+                return true;
+            }
+            // A right click on the picture does what Tab does: show or hide the panel.
+            if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_RIGHT) {
+                event = {PlayerEvent::Kind::Key, PlayerKey::Tab};
+                return true;
+            }
+            if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                event = {PlayerEvent::Kind::Resized};
+                InsideSize(event.width, event.height);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Show(const uint32_t* pixels, int32_t width, int32_t height) override {
+        if (!texture || width != textureWidth || height != textureHeight) {
+            if (texture) SDL_DestroyTexture(texture);
+            // RGB888 is one 32-bit word per pixel, 0x00RRGGBB: the frame's own layout.
+            texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+            textureWidth = width;
+            textureHeight = height;
+        }
+        if (!texture || SDL_UpdateTexture(texture, nullptr, pixels, width * 4) != 0) return;
+        Present({});
+        if (overlay) overlay->AfterFrame();
+    }
+
+    bool Animating() const override { return overlay && overlay->Shown(); }
+
+    void SetTitle(const std::string& title) override { SDL_SetWindowTitle(window, title.c_str()); }
+
+    void RunModal(const std::function<bool()>& popup) override {
+        if (!layer) return;
+        bool open = true;
+        while (open) {
+            SDL_Event e;
+            while (SDL_PollEvent(&e)) {
+                layer->Consume(e);
+                if (e.type == SDL_QUIT) {
+                    SDL_PushEvent(&e);
+                    return;
+                }
+            }
+            Present([&] { open = popup(); });
+            SDL_Delay(15);
+        }
+    }
+
+    // The picture, with the overlay and popup (if any) drawn over it.
+    void Present(const std::function<void()>& popup) {
+        SDL_RenderClear(renderer);
+        if (texture) SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+        if (layer && (overlay->Shown() || popup))
+            layer->Frame([&] {
+                overlay->Draw();
+                if (popup) popup();
+            });
+        SDL_RenderPresent(renderer);
+    }
+
+    void SetFullscreen(bool on) override { SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0); }
+
+    bool Fullscreen() const override { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; }
+
+    void InsideSize(int32_t& width, int32_t& height) const override {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(renderer, &w, &h);
+        width = w;
+        height = h;
+    }
+
+private:
+    WindowOverlay* overlay;
+    std::unique_ptr<ImGuiSdlLayer> layer;
+    bool initialised = false;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int32_t textureWidth = 0, textureHeight = 0;
+};
+}  // namespace
+
+std::unique_ptr<SdlPlayerWindow> OpenSdlPlayerWindow(int32_t width, int32_t height, std::string& error,
+                                                     WindowOverlay* overlay) {
+    auto window = std::make_unique<SdlWindow>(overlay);
+    if (!window->Open(width, height, error)) return nullptr;
+    return window;
+}

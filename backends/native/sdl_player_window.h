@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "backends/native/player_window.h"
+
+class WindowOverlay;
+
+// A resizable SDL window titled "Qelv" with its inside size in points; frames are
+// stretched over it, an overlay's ImGui windows drawn on top.
+class SdlPlayerWindow : public PlayerWindow {
+public:
+    // Runs ImGui frames over the last picture until popup returns false; for choosers that
+    // must answer before the caller goes on. A request to close the window ends it too and
+    // stays pending for the player.
+    virtual void RunModal(const std::function<bool()>& popup) = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+};
+
+// Null, with the reason, when there is no display. The overlay, if any, outlives the window.
+std::unique_ptr<SdlPlayerWindow> OpenSdlPlayerWindow(int32_t width, int32_t height, std::string& error,
+                                                     WindowOverlay* overlay = nullptr);

@@ -1,0 +1,60 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/shell.h"
+#include "backends/win32/win32_display.h"
+#include "backends/win32/win32_window.h"
+
+namespace {
+// Full path of the host's executable (the process's main module).
+std::string HostExecutablePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+class Win32Shell final : public Shell {
+public:
+    void ShowMessage(WindowHandle owner, const char* text, const char* caption) override {
+        MessageBoxA(static_cast<HWND>(owner), text, caption, MB_OK);
+    }
+
+    std::string ProgramFilePath(const char* fileName) override {
+        std::string path = HostExecutablePath();
+        const size_t slash = path.find_last_of('\\');
+        if (slash == std::string::npos) return {};
+        return path.substr(0, slash) + "\\" + fileName;
+    }
+
+    // The host's settings file: its executable's path with the extension "ini", read and
+    // written through the profile API so that the host's own sections stay intact.
+    int ReadSetting(const char* section, const char* key, int fallback) override {
+        return int(GetPrivateProfileIntA(section, key, fallback, SettingsPath().c_str()));
+    }
+
+    void WriteSetting(const char* section, const char* key, int value) override {
+        char text[16];
+        wsprintfA(text, "%d", value);
+        WritePrivateProfileStringA(section, key, text, SettingsPath().c_str());
+    }
+
+private:
+    static std::string SettingsPath() {
+        std::string path = HostExecutablePath();
+        const size_t dot = path.find_last_of('.');
+        return dot == std::string::npos ? path + ".ini" : path.substr(0, dot + 1) + "ini";
+    }
+};
+
+Win32Shell win32Shell;
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        InstallShell(&win32Shell);
+        InstallDisplayDriver(&Win32Display());
+        InstallWindowSystem(&Win32Windows());
+    }
+    return TRUE;
+}

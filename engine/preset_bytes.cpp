@@ -1,0 +1,82 @@
+#include "engine/preset_bytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/effect_chain.h"
+#include "core/effect_settings.h"
+#include "platform/shell.h"
+
+const char kPresetHeader[kPresetHeaderBytes + 1] = "Ostrakin Qel_V 5 Preset\x1A";
+
+namespace {
+// One payload at a time, used only under the render lock.
+uint8_t scratch[kPayloadScratchBytes];
+
+// Bytes past the end of the data read as 0, as if the data lay in a zero-filled buffer.
+int32_t IntAt(const uint8_t* data, int64_t length, int64_t position) {
+    uint8_t b[4] = {};
+    for (int i = 0; i < 4; ++i)
+        if (position + i < length) b[i] = data[position + i];
+    return ReadInt32LE(b);
+}
+}  // namespace
+
+int32_t WritePresetBytes(uint8_t* buffer, int32_t capacity) {
+    if (capacity < kPresetHeaderBytes + 1) return -1;
+    std::lock_guard<std::mutex> lock(renderLock);
+    std::memcpy(buffer, kPresetHeader, kPresetHeaderBytes);
+    buffer[kPresetHeaderBytes] = uint8_t(framebufferClear);
+    int64_t position = kPresetHeaderBytes + 1;
+    for (int i = 0; i < kChainSlots && effectChain.effects[i]; ++i) {
+        const int32_t n = effectChain.effects[i]->save(scratch);
+        if (n < 0 || n > kPayloadScratchBytes || position + 8 + n > capacity) return -1;
+        WriteInt32LE(buffer + position, effectChain.typeIds[i]);
+        WriteInt32LE(buffer + position + 4, n);
+        std::memcpy(buffer + position + 8, scratch, size_t(n));
+        position += 8 + n;
+    }
+    return int32_t(position);
+}
+
+bool IsPresetHeader(const uint8_t* data, int32_t length) {
+    return length >= kPresetHeaderBytes && std::memcmp(data, kPresetHeader, kPresetHeaderBytes) == 0;
+}
+
+void ReportInvalidPreset() { shell().ShowMessage(nullptr, "Invalid Preset", "Read Preset"); }
+
+bool ReadPresetBytes(const uint8_t* data, int32_t length) {
+    length = std::min(length, kPresetCapacity);
+    {
+        std::lock_guard<std::mutex> lock(renderLock);
+        if (IsPresetHeader(data, length)) {
+            framebufferClear = length > kPresetHeaderBytes ? data[kPresetHeaderBytes] : 0;
+            int64_t position = kPresetHeaderBytes + 1;
+            int slot = ChainLength(effectChain);
+            while (position < length && slot < kChainSlots) {
+                const int32_t typeId = IntAt(data, length, position);
+                const int32_t n = IntAt(data, length, position + 4);
+                position += 8;
+                if (Effect* effect = CreateEffect(typeId)) {
+                    // The effect reads its fields from a zero-filled copy, so a payload that
+                    // runs past the data sees zeros there and never the memory beyond.
+                    const int32_t given = std::clamp(n, 0, kPayloadScratchBytes);
+                    const int64_t present = std::clamp<int64_t>(length - position, 0, given);
+                    std::memset(scratch, 0, size_t(given));
+                    if (present > 0) std::memcpy(scratch, data + position, size_t(present));
+                    effect->load(scratch, given);
+                    effectChain.effects[slot] = effect;
+                    effectChain.typeIds[slot] = typeId;
+                    ++slot;
+                }
+                // A negative length would move backwards through the data: the rest of
+                // such a damaged preset is not read.
+                if (n < 0) break;
+                position += n;
+            }
+            return true;
+        }
+    }
+    ReportInvalidPreset();
+    return false;
+}

@@ -1,7 +1,0 @@
-#pragma once
-#include <cstdint>
-
-// The render thread's loop: snapshot, clear, draw the chain, present, sleep 20 ms.
-int RenderThreadMain();
-// Frames per second for frames presented in elapsed milliseconds, rounded half away from 0.
-int32_t FramesPerSecond(int32_t frames, int64_t elapsedMs);

@@ -1,0 +1,64 @@
+#include "plugin/lifecycle.h"
+
+#include <new>
+
+#include "engine/sample_intake.h"
+#include "output/frame_surface.h"
+#include "output/output_window.h"
+#include "engine/autosave.h"
+#include "engine/effect_chain.h"
+#include "plugin/render_thread.h"
+#include "ui/control_panel.h"
+
+std::atomic<int32_t> quitFlag{0};
+std::thread* renderThread = nullptr;
+
+void Config(VisModule*) {}
+
+int32_t Init(VisModule* module) {
+    if (OpenOutputWindow(module) != 0) return 1;
+    BuildSpectrumCurve();
+    int32_t width = 0, height = 0;
+    OutputClientSize(&width, &height);
+    if (CreateSurfaces(width, height, OutputWindowHandle()) != 0) {
+        CloseOutputWindow();
+        return 1;
+    }
+    // The locks themselves live as long as the library; from here on Render may use them.
+    quitFlag = 0;
+    {
+        std::lock_guard<std::mutex> lock(sampleLock);
+        snapshotTaken = 1;
+    }
+    intakeOpen = 1;
+    ProbeMmx();
+    LoadAutosave();
+    // A thread that cannot start leaves the plug-in stopped: undo everything, so the
+    // caller sees a failure instead of a plug-in that would never draw or autosave.
+    try {
+        renderThread = new std::thread(RenderThreadMain);
+    } catch (...) {
+        renderThread = nullptr;
+        intakeOpen = 0;
+        DeleteAllEffects();
+        DestroySurfaces();
+        CloseOutputWindow();
+        return 1;
+    }
+    OpenControlPanel(module);
+    return 0;
+}
+
+void Quit(VisModule*) {
+    if (!renderThread) return;
+    quitFlag = 1;
+    renderThread->join();
+    delete renderThread;
+    DestroySurfaces();
+    SaveAutosave();
+    DeleteAllEffects();
+    renderThread = nullptr;
+    intakeOpen = 0;
+    CloseOutputWindow();
+    CloseControlPanel();
+}

@@ -1,0 +1,16 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "core/mmx.h"
+#include "core/vis_module.h"
+
+// 1 once Quit has asked the render thread to end.
+extern std::atomic<int32_t> quitFlag;
+// Null while the plug-in is not running.
+extern std::thread* renderThread;
+
+void Config(VisModule* module);
+int32_t Init(VisModule* module);
+void Quit(VisModule* module);

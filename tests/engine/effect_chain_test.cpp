@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/effect_chain.h"
+#include "engine/effect_factory.h"
+#include "engine/frame_rate.h"
+#include "tests/engine/test_effects.h"
+
+namespace {
+struct Chain : ::testing::Test {
+    void TearDown() override { ClearChain(); }
+    uint8_t samples[kSnapshotBytes] = {};
+    uint32_t frame[64] = {};
+};
+
+TEST_F(Chain, FactoriesNameWithoutCreating) {
+    char name[kEffectNameBytes];
+    std::memset(name, 'x', sizeof name);
+    const int before = CountingEffect::alive;
+    EXPECT_EQ(effectFactories[0](name), nullptr);
+    EXPECT_STREQ(name, "Counting");
+    EXPECT_EQ(name[9], 'x');  // nothing beyond the NUL
+    EXPECT_EQ(CountingEffect::alive, before);
+    EXPECT_EQ(EffectTypeCount(), 2);
+}
+
+TEST_F(Chain, AppendFillsAPrefixUpTo256AndThenRefuses) {
+    for (int i = 0; i < kChainSlots; ++i) ASSERT_EQ(AppendEffect(i % 2), i);
+    EXPECT_EQ(AppendEffect(0), -1);
+    EXPECT_EQ(ChainLength(effectChain), kChainSlots);
+    RenderChain(samples, frame, 8, 8, 1);
+    EXPECT_EQ(frame[0], 128u);  // every counting effect drew once
+    RemoveEffect(255);
+    EXPECT_EQ(ChainLength(effectChain), 255);
+    EXPECT_EQ(effectChain.effects[255], nullptr);
+}
+
+TEST_F(Chain, UnknownTypeIdsAddNothing) {
+    EXPECT_EQ(AppendEffect(2), -1);
+    EXPECT_EQ(AppendEffect(-1), -1);
+    EXPECT_EQ(ChainLength(effectChain), 0);
+}
+
+TEST_F(Chain, RemoveMovesLaterSlotsForwardWithTheirTypeIds) {
+    AppendEffect(0);
+    AppendEffect(1);
+    AppendEffect(0);
+    Effect* second = effectChain.effects[1];
+    Effect* third = effectChain.effects[2];
+    const int alive = CountingEffect::alive;
+    RemoveEffect(0);
+    EXPECT_EQ(CountingEffect::alive, alive - 1);
+    EXPECT_EQ(effectChain.effects[0], second);
+    EXPECT_EQ(effectChain.typeIds[0], 1);
+    EXPECT_EQ(effectChain.effects[1], third);
+    EXPECT_EQ(effectChain.typeIds[1], 0);
+    EXPECT_EQ(effectChain.effects[2], nullptr);
+}
+
+TEST_F(Chain, SwapExchangesEffectsAndTypeIdsTogether) {
+    AppendEffect(0);
+    AppendEffect(1);
+    Effect* first = effectChain.effects[0];
+    SwapEffects(0);
+    EXPECT_EQ(effectChain.effects[1], first);
+    EXPECT_EQ(effectChain.typeIds[0], 1);
+    EXPECT_EQ(effectChain.typeIds[1], 0);
+}
+
+TEST_F(Chain, EveryEffectSeesTheFramesBeat) {
+    AppendEffect(0);
+    RenderChain(samples, frame, 8, 8, 1);
+    EXPECT_EQ(frame[1], 1u);
+    RenderChain(samples, frame, 8, 8, 0);
+    EXPECT_EQ(frame[1], 0u);
+}
+
+TEST_F(Chain, ClearAndDeleteAllDestroyEveryEffect) {
+    const int alive = CountingEffect::alive;
+    AppendEffect(0);
+    AppendEffect(0);
+    ClearChain();
+    EXPECT_EQ(CountingEffect::alive, alive);
+    AppendEffect(0);
+    DeleteAllEffects();
+    EXPECT_EQ(CountingEffect::alive, alive);
+    EXPECT_EQ(ChainLength(effectChain), 0);
+}
+
+TEST(FrameRate, RoundsHalfAwayFromZeroAndSurvivesAZeroInterval) {
+    EXPECT_EQ(FramesPerSecond(21, 600), 35);
+    EXPECT_EQ(FramesPerSecond(21, 700), 30);
+    EXPECT_EQ(FramesPerSecond(21, 650), 32);
+    EXPECT_EQ(FramesPerSecond(21, 840), 25);  // exactly 25
+    EXPECT_EQ(FramesPerSecond(21, 0), 21000);
+}
+}  // namespace
