@@ -6,6 +6,7 @@
 #include "effects/line_drawing.h"
 #include "effects/simple_vis.h"
 #include "engine/effect_chain.h"
+#include "engine/engine.h"
 
 namespace {
 std::vector<uint8_t> Samples() {
@@ -19,23 +20,22 @@ std::vector<uint8_t> Samples() {
 }
 
 void BM_RenderChainEmpty(benchmark::State& state) {
-    ClearChain();
+    Engine engine;
     const std::vector<uint8_t> samples = Samples();
     std::vector<uint32_t> frame(640 * 360);
-    for (auto _ : state) RenderChain(samples.data(), frame.data(), 640, 360, 0);
+    for (auto _ : state) engine.chain.RenderChain(samples.data(), frame.data(), 640, 360, 0);
 }
 BENCHMARK(BM_RenderChainEmpty);
 
 // Every effect type in one chain, as the default picture uses them.
 void BM_RenderChainAllTypes(benchmark::State& state) {
-    ClearChain();
-    for (int32_t type = 0; type < 9; ++type) AppendEffect(type);
+    Engine engine;
+    for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
     const int w = int(state.range(0)), h = int(state.range(1));
     const std::vector<uint8_t> samples = Samples();
     std::vector<uint32_t> frame(size_t(w) * h);
     int beat = 0;
-    for (auto _ : state) RenderChain(samples.data(), frame.data(), w, h, (beat++ % 25) == 0);
-    ClearChain();
+    for (auto _ : state) engine.chain.RenderChain(samples.data(), frame.data(), w, h, (beat++ % 25) == 0);
 }
 BENCHMARK(BM_RenderChainAllTypes)->Args({640, 360})->Args({1920, 1080});
 

@@ -5,21 +5,24 @@
 
 #include "effects/line_drawing.h"
 #include "engine/sample_intake.h"
+#include "engine/engine.h"
 #include "player/audio.h"
 
 namespace {
 void BM_RenderIntake(benchmark::State& state) {
-    BuildSpectrumCurve();
-    intakeOpen = 1;
+    SampleIntake intake;
+    intake.BuildSpectrumCurve();
+    intake.intakeOpen = 1;
     VisModule module{};
     for (int i = 0; i < 1152; ++i) module.spectrum[i] = uint8_t(i * 7);
-    for (auto _ : state) Render(&module);
+    for (auto _ : state) intake.Render(&module);
 }
 BENCHMARK(BM_RenderIntake);
 
 void BM_TakeSnapshot(benchmark::State& state) {
+    SampleIntake intake;
     uint8_t snapshot[kSnapshotBytes];
-    for (auto _ : state) benchmark::DoNotOptimize(TakeSnapshot(snapshot));
+    for (auto _ : state) benchmark::DoNotOptimize(intake.TakeSnapshot(snapshot));
 }
 BENCHMARK(BM_TakeSnapshot);
 

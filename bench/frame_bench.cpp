@@ -15,7 +15,7 @@
 #include "effects/beat_clear.h"
 #include "effects/blitter_feedback.h"
 #include "core/mmx.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 
 namespace {
 constexpr int kFrames = 60;
@@ -123,16 +123,17 @@ void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w
     const auto snapshots = Snapshots();
     std::vector<uint32_t> frame = StartFrame(size_t(w) * h);
     if (c.type < 0) {
-        ClearChain();
-        for (int32_t type = 0; type < 9; ++type) AppendEffect(type);
+        Engine engine;
+        for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
         TimeFrames(state, [&](int i) {
-            RenderChain(snapshots[i % kSnapshots].data(), frame.data(), w, h, i % 25 == 0);
+            engine.chain.RenderChain(snapshots[i % kSnapshots].data(), frame.data(), w, h, i % 25 == 0);
         });
-        ClearChain();
         return;
     }
     std::unique_ptr<Effect> effect(CreateEffect(c.type));
     c.configure(*effect);
+    RenderResources resources;
+    effect->resources = &resources;
     TimeFrames(state, [&](int i) {
         effect->beat = c.beatEveryFrame ? 1 : 0;
         effect->render(snapshots[i % kSnapshots].data(), frame.data(), w, h);

@@ -4,6 +4,7 @@
 #include "core/frame_types.h"
 
 struct PageDefinition;
+struct RenderResources;
 struct SettingTable;
 
 // Scratch area handed to save(); no payload is longer.
@@ -33,6 +34,8 @@ public:
     virtual void settingsChanged() {}
 
     int32_t beat = 0;
+    // Set by the chain before each render, like beat: what the chain's effects share.
+    RenderResources* resources = nullptr;
 };
 
 // With a buffer: copy the name with its NUL and return null.

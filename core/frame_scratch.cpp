@@ -1,12 +1,6 @@
 #include "core/frame_scratch.h"
 
-#include <memory>
 #include <new>
-
-namespace {
-std::unique_ptr<uint32_t[]> pixels;
-size_t reserved = 0;
-}  // namespace
 
 bool FrameScratch::Reserve(size_t bytes) {
     if (pixels && reserved == bytes) return true;
@@ -18,5 +12,3 @@ bool FrameScratch::Reserve(size_t bytes) {
     reserved = bytes;
     return true;
 }
-
-uint32_t* FrameScratch::get() const { return pixels.get(); }

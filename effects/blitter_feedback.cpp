@@ -87,14 +87,14 @@ void BlitterFeedbackEffect::render(const uint8_t*, uint32_t* frame, int32_t widt
     if (width <= 0 || height <= 0) return;
     const size_t bytes = size_t(width) * size_t(height) * 4;
     // Without a work buffer the frame is skipped whole; the next frame tries again.
-    if (!workBuffer.Reserve(bytes)) return;
+    if (!workBuffer().Reserve(bytes)) return;
 
     if (beat && onBeatChanges) currentDirection = onBeatDirection;
     const int32_t direction = std::clamp(nextDirection(), 0, kMaxDirection);
     const bool blended = blend != 0;
     if (direction < kUnscaledDirection) {
         zoomIn(frame, width, height, direction, blended);
-        std::memcpy(frame, workBuffer.get(), bytes);
+        std::memcpy(frame, workBuffer().get(), bytes);
     } else if (direction > kUnscaledDirection) {
         zoomOut(frame, width, height, direction, blended);
     }
@@ -107,7 +107,7 @@ void BlitterFeedbackEffect::zoomIn(const uint32_t* frame, int32_t width, int32_t
     const uint64_t step = uint64_t(direction + 32) * 1024;
     const uint64_t xStart = uint64_t(32 - direction) * 512 * uint64_t(width) + 32768;
     uint64_t y = uint64_t(32 - direction) * 512 * uint64_t(height) + 32768;
-    uint32_t* out = workBuffer.get();
+    uint32_t* out = workBuffer().get();
     const uint32_t* here = frame;
     for (int32_t r = 0; r < height; ++r, y += step, out += width, here += width) {
         ScaleRow(out, frame + size_t(y >> 16) * size_t(width), here, width, xStart, step, blended);
@@ -122,7 +122,7 @@ void BlitterFeedbackEffect::zoomOut(uint32_t* frame, int32_t width, int32_t heig
     const int32_t smallWidth = int32_t(uint64_t(width) * 65536 / scale);
     const int32_t smallHeight = int32_t(uint64_t(height) * 65536 / scale);
     const size_t offset = size_t((height - smallHeight) / 2) * size_t(width) + size_t((width - smallWidth) / 2);
-    uint32_t* out = workBuffer.get() + offset;
+    uint32_t* out = workBuffer().get() + offset;
     const uint32_t* here = frame + offset;
     uint64_t y = 32768;
     for (int32_t r = 0; r < smallHeight; ++r, y += scale, out += width, here += width) {
@@ -130,6 +130,6 @@ void BlitterFeedbackEffect::zoomOut(uint32_t* frame, int32_t width, int32_t heig
     }
     for (int32_t r = 0; r < smallHeight; ++r) {
         const size_t at = offset + size_t(r) * size_t(width);
-        std::memcpy(frame + at, workBuffer.get() + at, size_t(smallWidth) * 4);
+        std::memcpy(frame + at, workBuffer().get() + at, size_t(smallWidth) * 4);
     }
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "core/effect.h"
-#include "core/frame_scratch.h"
+#include "core/render_resources.h"
 
 // Rescales the frame about its centre every frame: directions 0..31 zoom in, 32 leaves
 // the frame alone, 33 and up zoom out. A beat can jump to a second direction, from which
@@ -20,7 +20,7 @@ public:
     const PageDefinition* page() const override;
 
     // The scaled picture as last built; null before the first frame.
-    const uint32_t* workPixels() const { return workBuffer.get(); }
+    const uint32_t* workPixels() const { return resources ? resources->scratch.get() : nullptr; }
 
     int32_t normalDirection = 30;
     int32_t onBeatDirection = 30;
@@ -35,5 +35,6 @@ private:
     void zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     void zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
 
-    FrameScratch workBuffer;
+    // The chain's one scratch frame, shared by all its zooming effects.
+    FrameScratch& workBuffer() { return resources->scratch; }
 };

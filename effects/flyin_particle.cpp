@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "effects/line_drawing.h"
-#include "core/particle_random.h"
+#include "core/render_resources.h"
 #include "effects/saturating_convert.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
@@ -28,7 +28,7 @@ constexpr double kAtRest = 0.0000001;
 constexpr int32_t kLargestDrawnSize = 128;
 
 // A new anchor within 16/48 of the centre.
-double RandomTarget() { return double(float(ParticleRandom() % 33 - 16) * kTargetStep); }
+double RandomTarget(ParticleRandom& random) { return double(float(random.Next() % 33 - 16) * kTargetStep); }
 
 void Spring(double& velocity, double position, double target) {
     if (!(-kAtRest < position && position < kAtRest)) velocity = velocity - (position - target) * kSpring;
@@ -58,8 +58,8 @@ void FlyinParticleEffect::render(const uint8_t*, uint32_t* frame, int32_t width,
     if (!(flags & 1)) return;
     const int32_t radius = std::min(height / 2, (3 * width) / 8);
     if (beat) {
-        targetX = RandomTarget();
-        targetY = RandomTarget();
+        targetX = RandomTarget(resources->particleRandom);
+        targetY = RandomTarget(resources->particleRandom);
     }
     Spring(velocityX, positionX, targetX);
     Spring(velocityY, positionY, targetY);

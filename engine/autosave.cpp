@@ -18,21 +18,21 @@ int32_t ReadPresetFile(const char* path, uint8_t* buffer) {
     return int32_t(n);
 }
 
-void LoadAutosave() {
+void LoadAutosave(EffectChain& chain) {
     const std::string path = shell().ProgramFilePath(kAutosaveFileName);
     if (path.empty()) return;
     const PresetBuffer buffer;
     if (!buffer.bytes) return;
     const int32_t n = ReadPresetFile(path.c_str(), buffer.bytes.get());
-    if (n >= 0) ReadPresetBytes(buffer.bytes.get(), n);
+    if (n >= 0) ReadPresetBytes(chain, buffer.bytes.get(), n);
 }
 
-void SaveAutosave() {
+void SaveAutosave(EffectChain& chain) {
     const std::string path = shell().ProgramFilePath(kAutosaveFileName);
     if (path.empty()) return;
     const PresetBuffer buffer;
     if (!buffer.bytes) return;
-    const int32_t n = WritePresetBytes(buffer.bytes.get(), kPresetCapacity);
+    const int32_t n = WritePresetBytes(chain, buffer.bytes.get(), kPresetCapacity);
     if (n < 0) return;
     // Written beside and then renamed over the old file, so a failed write never
     // leaves a truncated autosave behind.

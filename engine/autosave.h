@@ -14,7 +14,9 @@ struct PresetBuffer {
     std::unique_ptr<uint8_t[]> bytes{new (std::nothrow) uint8_t[kPresetCapacity]()};
 };
 
-void LoadAutosave();
-void SaveAutosave();
+struct EffectChain;
+
+void LoadAutosave(EffectChain& chain);
+void SaveAutosave(EffectChain& chain);
 // Reads at most one preset's worth (1 MiB) of a file; -1 when it cannot be opened.
 int32_t ReadPresetFile(const char* path, uint8_t* buffer);

@@ -2,10 +2,6 @@
 
 #include "engine/effect_factory.h"
 
-EffectChain effectChain;
-std::mutex renderLock;
-int32_t framebufferClear = 1;
-
 int ChainLength(const EffectChain& chain) {
     int n = 0;
     while (n < kChainSlots && chain.effects[n]) ++n;
@@ -17,55 +13,56 @@ Effect* CreateEffect(int32_t typeId) {
     return effectFactories[typeId](nullptr);
 }
 
-void RenderChain(const uint8_t* samples, uint32_t* frame, int32_t width, int32_t height, int32_t beat) {
+void EffectChain::RenderChain(const uint8_t* samples, uint32_t* frame, int32_t width, int32_t height, int32_t beat) {
     std::lock_guard<std::mutex> lock(renderLock);
-    for (int i = 0; i < kChainSlots && effectChain.effects[i]; ++i) {
-        effectChain.effects[i]->beat = beat;
-        effectChain.effects[i]->render(samples, frame, width, height);
+    for (int i = 0; i < kChainSlots && effects[i]; ++i) {
+        effects[i]->beat = beat;
+        effects[i]->resources = &resources;
+        effects[i]->render(samples, frame, width, height);
     }
 }
 
-int AppendEffect(int32_t typeId) {
-    const int slot = ChainLength(effectChain);
+int EffectChain::AppendEffect(int32_t typeId) {
+    const int slot = ChainLength(*this);
     if (slot == kChainSlots) return -1;
     std::lock_guard<std::mutex> lock(renderLock);
     // A failed creation (unknown type, no memory) must not leave a hole in the prefix.
     Effect* effect = CreateEffect(typeId);
     if (!effect) return -1;
-    effectChain.effects[slot] = effect;
-    effectChain.typeIds[slot] = typeId;
+    effects[slot] = effect;
+    typeIds[slot] = typeId;
     return slot;
 }
 
-void RemoveEffect(int slot) {
+void EffectChain::RemoveEffect(int slot) {
     if (slot < 0 || slot >= kChainSlots) return;
     std::lock_guard<std::mutex> lock(renderLock);
-    delete effectChain.effects[slot];
+    delete effects[slot];
     for (int i = slot; i + 1 < kChainSlots; ++i) {
-        effectChain.effects[i] = effectChain.effects[i + 1];
-        effectChain.typeIds[i] = effectChain.typeIds[i + 1];
+        effects[i] = effects[i + 1];
+        typeIds[i] = typeIds[i + 1];
     }
-    effectChain.effects[kChainSlots - 1] = nullptr;
+    effects[kChainSlots - 1] = nullptr;
 }
 
-void SwapEffects(int slot) {
+void EffectChain::SwapEffects(int slot) {
     if (slot < 0 || slot + 1 >= kChainSlots) return;
     std::lock_guard<std::mutex> lock(renderLock);
-    std::swap(effectChain.effects[slot], effectChain.effects[slot + 1]);
-    std::swap(effectChain.typeIds[slot], effectChain.typeIds[slot + 1]);
+    std::swap(effects[slot], effects[slot + 1]);
+    std::swap(typeIds[slot], typeIds[slot + 1]);
 }
 
-void ClearChain() {
+void EffectChain::ClearChain() {
     std::lock_guard<std::mutex> lock(renderLock);
-    for (Effect*& effect : effectChain.effects) {
+    for (Effect*& effect : effects) {
         delete effect;
         effect = nullptr;
     }
 }
 
-void DeleteAllEffects() {
-    for (int i = 0; i < kChainSlots && effectChain.effects[i]; ++i) delete effectChain.effects[i];
-    for (Effect*& effect : effectChain.effects) effect = nullptr;
+void EffectChain::DeleteAllEffects() {
+    for (int i = 0; i < kChainSlots && effects[i]; ++i) delete effects[i];
+    for (Effect*& effect : effects) effect = nullptr;
 }
 
 int EffectTypeCount() {

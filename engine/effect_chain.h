@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "core/effect.h"
+#include "core/render_resources.h"
 
 constexpr int kChainSlots = 256;
 
@@ -10,24 +11,32 @@ constexpr int kChainSlots = 256;
 struct EffectChain {
     Effect* effects[kChainSlots] = {};
     int32_t typeIds[kChainSlots] = {};
-};
+    // Guards the chain and every effect's render, load and save.
+    std::mutex renderLock;
+    // Nonzero: every frame starts black. Stored in presets as one byte.
+    int32_t framebufferClear = 1;
+    // Lent to every effect of the chain while it draws.
+    RenderResources resources;
+    // One effect's payload at a time while a preset is read or written, under the lock.
+    uint8_t payloadScratch[kPayloadScratchBytes] = {};
 
-extern EffectChain effectChain;
-// Guards the chain and every effect's render, load and save.
-extern std::mutex renderLock;
-// Nonzero: every frame starts black. Stored in presets as one byte.
-extern int32_t framebufferClear;
+    EffectChain() = default;
+    EffectChain(const EffectChain&) = delete;
+    EffectChain& operator=(const EffectChain&) = delete;
+    ~EffectChain() { DeleteAllEffects(); }
+
+    void RenderChain(const uint8_t* samples, uint32_t* frame, int32_t width, int32_t height, int32_t beat);
+    // The new effect's slot, or -1 when the chain is full, the type id is unknown, or memory ran out.
+    int AppendEffect(int32_t typeId);
+    void RemoveEffect(int slot);
+    void SwapEffects(int slot);
+    void ClearChain();
+    // Quit, after the render thread has ended: no lock.
+    void DeleteAllEffects();
+};
 
 // Number of occupied slots.
 int ChainLength(const EffectChain& chain);
 
-void RenderChain(const uint8_t* samples, uint32_t* frame, int32_t width, int32_t height, int32_t beat);
-// The new effect's slot, or -1 when the chain is full, the type id is unknown, or memory ran out.
-int AppendEffect(int32_t typeId);
-void RemoveEffect(int slot);
-void SwapEffects(int slot);
-void ClearChain();
-// Quit, after the render thread has ended: no lock.
-void DeleteAllEffects();
 // A new effect of the type, or null for a type id outside the table or when memory ran out.
 Effect* CreateEffect(int32_t typeId);

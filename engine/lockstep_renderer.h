@@ -4,13 +4,16 @@
 
 #include "core/vis_module.h"
 
+struct Engine;
+
 // Offline rendering without threads or sleeps: every host block is one Render followed
 // by exactly one frame of the chain, so the same blocks give the same frames on every
 // build. The frame starts black.
 class LockstepRenderer {
 public:
-    // Starts the sample intake as a freshly loaded library would.
-    LockstepRenderer(int32_t width, int32_t height);
+    // Starts the engine's intake and particles as a freshly loaded library would; the
+    // engine's chain draws the frames.
+    LockstepRenderer(Engine& engine, int32_t width, int32_t height);
 
     // Hands one host block (spectrum of both channels, then waveform; 2304 bytes) to the
     // intake and draws one frame; the result stays in frame() until the next call.
@@ -30,7 +33,10 @@ public:
     int32_t width() const { return frameWidth; }
     int32_t height() const { return frameHeight; }
 
+    Engine& engine() const { return owner; }
+
 private:
+    Engine& owner;
     int32_t frameWidth, frameHeight;
     std::vector<uint32_t> pixels;
     VisModule module{};

@@ -10,9 +10,6 @@
 const char kPresetHeader[kPresetHeaderBytes + 1] = "Ostrakin Qel_V 5 Preset\x1A";
 
 namespace {
-// One payload at a time, used only under the render lock.
-uint8_t scratch[kPayloadScratchBytes];
-
 // Bytes past the end of the data read as 0, as if the data lay in a zero-filled buffer.
 int32_t IntAt(const uint8_t* data, int64_t length, int64_t position) {
     uint8_t b[4] = {};
@@ -22,16 +19,17 @@ int32_t IntAt(const uint8_t* data, int64_t length, int64_t position) {
 }
 }  // namespace
 
-int32_t WritePresetBytes(uint8_t* buffer, int32_t capacity) {
+int32_t WritePresetBytes(EffectChain& chain, uint8_t* buffer, int32_t capacity) {
     if (capacity < kPresetHeaderBytes + 1) return -1;
-    std::lock_guard<std::mutex> lock(renderLock);
+    std::lock_guard<std::mutex> lock(chain.renderLock);
+    uint8_t* scratch = chain.payloadScratch;
     std::memcpy(buffer, kPresetHeader, kPresetHeaderBytes);
-    buffer[kPresetHeaderBytes] = uint8_t(framebufferClear);
+    buffer[kPresetHeaderBytes] = uint8_t(chain.framebufferClear);
     int64_t position = kPresetHeaderBytes + 1;
-    for (int i = 0; i < kChainSlots && effectChain.effects[i]; ++i) {
-        const int32_t n = effectChain.effects[i]->save(scratch);
+    for (int i = 0; i < kChainSlots && chain.effects[i]; ++i) {
+        const int32_t n = chain.effects[i]->save(scratch);
         if (n < 0 || n > kPayloadScratchBytes || position + 8 + n > capacity) return -1;
-        WriteInt32LE(buffer + position, effectChain.typeIds[i]);
+        WriteInt32LE(buffer + position, chain.typeIds[i]);
         WriteInt32LE(buffer + position + 4, n);
         std::memcpy(buffer + position + 8, scratch, size_t(n));
         position += 8 + n;
@@ -45,14 +43,15 @@ bool IsPresetHeader(const uint8_t* data, int32_t length) {
 
 void ReportInvalidPreset() { shell().ShowMessage(nullptr, "Invalid Preset", "Read Preset"); }
 
-bool ReadPresetBytes(const uint8_t* data, int32_t length) {
+bool ReadPresetBytes(EffectChain& chain, const uint8_t* data, int32_t length) {
     length = std::min(length, kPresetCapacity);
     {
-        std::lock_guard<std::mutex> lock(renderLock);
+        std::lock_guard<std::mutex> lock(chain.renderLock);
+        uint8_t* scratch = chain.payloadScratch;
         if (IsPresetHeader(data, length)) {
-            framebufferClear = length > kPresetHeaderBytes ? data[kPresetHeaderBytes] : 0;
+            chain.framebufferClear = length > kPresetHeaderBytes ? data[kPresetHeaderBytes] : 0;
             int64_t position = kPresetHeaderBytes + 1;
-            int slot = ChainLength(effectChain);
+            int slot = ChainLength(chain);
             while (position < length && slot < kChainSlots) {
                 const int32_t typeId = IntAt(data, length, position);
                 const int32_t n = IntAt(data, length, position + 4);
@@ -65,8 +64,8 @@ bool ReadPresetBytes(const uint8_t* data, int32_t length) {
                     std::memset(scratch, 0, size_t(given));
                     if (present > 0) std::memcpy(scratch, data + position, size_t(present));
                     effect->load(scratch, given);
-                    effectChain.effects[slot] = effect;
-                    effectChain.typeIds[slot] = typeId;
+                    chain.effects[slot] = effect;
+                    chain.typeIds[slot] = typeId;
                     ++slot;
                 }
                 // A negative length would move backwards through the data: the rest of

@@ -4,18 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-uint8_t spectrumCurve[256];
-int32_t beatSensitivity = 32;
-int32_t beatBand = 0x012C0008;  // bins 8 up to 300
-
-std::atomic<int32_t> intakeOpen{0};
-std::mutex sampleLock;
-uint8_t sharedSnapshot[kSnapshotBytes];
-int32_t snapshotTaken = 1;
-int32_t beatFlag = 0;
-int32_t previousBeatSum = kInitialBeatSum;
-
-void BuildSpectrumCurve() {
+void SampleIntake::BuildSpectrumCurve() {
     const double k = 255.0 / std::log(40.0);
     double x = 0.95;
     for (int i = 0; i < 256; ++i) {
@@ -28,8 +17,7 @@ void BuildSpectrumCurve() {
 }
 
 namespace {
-int32_t BeatSum(const uint8_t* spectrum) {
-    const int32_t band = beatBand;
+int32_t BeatSum(const uint8_t* spectrum, int32_t band) {
     const int32_t lo = band & 0xFFFF;
     const int32_t hi = band >> 16;
     int32_t sum = 0;
@@ -39,7 +27,7 @@ int32_t BeatSum(const uint8_t* spectrum) {
 }
 }  // namespace
 
-int32_t Render(VisModule* module) {
+int32_t SampleIntake::Render(const VisModule* module) {
     if (!intakeOpen) return 0;
     std::lock_guard<std::mutex> lock(sampleLock);
     // The first block after a frame replaces the held peaks; later ones keep the maximum.
@@ -51,7 +39,7 @@ int32_t Render(VisModule* module) {
     }
     std::memcpy(sharedSnapshot + kWaveformOffset0, module->waveform, 2 * kBins);
 
-    const int32_t sum = BeatSum(module->spectrum);
+    const int32_t sum = BeatSum(module->spectrum, beatBand);
     // sum > trunc((sensitivity + 32) * 0.040625 * previous) is, with 0.040625 = 13 / 320,
     // this integer test; 64 bits keep it exact whatever the sensitivity word holds.
     if (int64_t(320) * sum > int64_t(13) * (int64_t(beatSensitivity) + 32) * previousBeatSum)
@@ -61,7 +49,7 @@ int32_t Render(VisModule* module) {
     return 0;
 }
 
-int32_t TakeSnapshot(uint8_t* destination) {
+int32_t SampleIntake::TakeSnapshot(uint8_t* destination) {
     std::lock_guard<std::mutex> lock(sampleLock);
     std::memcpy(destination, sharedSnapshot, kSnapshotBytes);
     const int32_t beat = beatFlag;

@@ -5,29 +5,34 @@
 
 #include "core/vis_module.h"
 
-// Raw spectrum byte -> logarithmic 0..254; rebuilt identically by every Init.
-extern uint8_t spectrumCurve[256];
-
-// Beat settings: whole words, written by the beat page and read by Render without a
-// lock. They keep their values while the library is loaded.
-extern int32_t beatSensitivity;  // 1..256, smaller is more sensitive
-extern int32_t beatBand;         // low half: first bin; high half (signed): end bin
-
-// 1 from Init to Quit, the life of the sample and render locks: a host that calls Render
-// outside it changes nothing.
-extern std::atomic<int32_t> intakeOpen;
-
-// Intake state, guarded by sampleLock.
-extern std::mutex sampleLock;
-extern uint8_t sharedSnapshot[kSnapshotBytes];
-extern int32_t snapshotTaken;
-extern int32_t beatFlag;
 // The first block after loading is compared against this sum.
 constexpr int32_t kInitialBeatSum = 500;
-extern int32_t previousBeatSum;
 
-void BuildSpectrumCurve();
-// The host's per-block call: merges the block into the snapshot and detects beats.
-int32_t Render(VisModule* module);
-// Copies the snapshot for one frame and hands over the latched beat (0 or 1).
-int32_t TakeSnapshot(uint8_t* destination);
+// Where the host's blocks arrive: one snapshot of the samples per frame, and the beat
+// detector. Render runs on the host's thread, TakeSnapshot on the render thread.
+struct SampleIntake {
+    // Raw spectrum byte -> logarithmic 0..254; rebuilt identically by every Init.
+    uint8_t spectrumCurve[256] = {};
+
+    // Beat settings: whole words, written by the beat page and read by Render without a
+    // lock. They keep their values while the library is loaded.
+    int32_t beatSensitivity = 32;     // 1..256, smaller is more sensitive
+    int32_t beatBand = 0x012C0008;    // low half: first bin; high half (signed): end bin; bins 8 up to 300
+
+    // 1 from Init to Quit, the life of the sample and render locks: a host that calls
+    // Render outside it changes nothing.
+    std::atomic<int32_t> intakeOpen{0};
+
+    // Intake state, guarded by sampleLock.
+    std::mutex sampleLock;
+    uint8_t sharedSnapshot[kSnapshotBytes] = {};
+    int32_t snapshotTaken = 1;
+    int32_t beatFlag = 0;
+    int32_t previousBeatSum = kInitialBeatSum;
+
+    void BuildSpectrumCurve();
+    // The host's per-block call: merges the block into the snapshot and detects beats.
+    int32_t Render(const VisModule* module);
+    // Copies the snapshot for one frame and hands over the latched beat (0 or 1).
+    int32_t TakeSnapshot(uint8_t* destination);
+};

@@ -1,5 +1,5 @@
 #pragma once
-// Draws whatever chain is loaded, a beat frame then a quiet one, at a frame size the seed
+// Draws the fuzzers' one engine's chain, a beat frame then a quiet one, at a frame size the seed
 // picks: the smallest, an odd one, or one larger than 400 x 300 (the slow one, so only
 // for a quarter of the inputs), so every effect meets hostile settings at every shape.
 #include <cstdint>
@@ -8,6 +8,13 @@
 
 #include "core/effect.h"
 #include "engine/effect_chain.h"
+#include "engine/engine.h"
+
+// The fuzzers' engine: inputs run one after another, each leaving its chain empty.
+inline Engine& FuzzEngine() {
+    static Engine engine;
+    return engine;
+}
 
 inline void RenderLoadedChain(uint32_t seed) {
     static uint8_t samples[kSnapshotBytes];
@@ -20,6 +27,6 @@ inline void RenderLoadedChain(uint32_t seed) {
     static std::vector<uint32_t> frame(401 * 300);
     const int32_t* size = sizes[state % 4];
     std::memset(frame.data(), 0, frame.size() * 4);
-    RenderChain(samples, frame.data(), size[0], size[1], 1);
-    RenderChain(samples, frame.data(), size[0], size[1], 0);
+    FuzzEngine().chain.RenderChain(samples, frame.data(), size[0], size[1], 1);
+    FuzzEngine().chain.RenderChain(samples, frame.data(), size[0], size[1], 0);
 }

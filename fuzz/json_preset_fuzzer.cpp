@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ParsePreset(bytes, parsed, error)) std::abort();
     if (!PresetFromJson(PresetToJson(parsed), back, error) || SerializePreset(back) != bytes) std::abort();
 
-    ReadPresetBytes(bytes.data(), int32_t(bytes.size()));
+    ReadPresetBytes(FuzzEngine().chain, bytes.data(), int32_t(bytes.size()));
     RenderLoadedChain(uint32_t(size));
-    ClearChain();
+    FuzzEngine().chain.ClearChain();
     return 0;
 }

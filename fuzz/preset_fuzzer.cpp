@@ -6,13 +6,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > size_t(kPresetCapacity)) return 0;
-    ReadPresetBytes(data, int32_t(size));
+    EffectChain& chain = FuzzEngine().chain;
+    ReadPresetBytes(chain, data, int32_t(size));
     uint32_t seed = uint32_t(size);
     for (size_t i = 0; i < size && i < 64; ++i) seed = seed * 31 + data[i];
     RenderLoadedChain(seed);
     // Save what was read: every effect's save must fit and stay within its scratch area.
     static uint8_t out[kPresetCapacity];
-    WritePresetBytes(out, kPresetCapacity);
-    ClearChain();
+    WritePresetBytes(chain, out, kPresetCapacity);
+    chain.ClearChain();
     return 0;
 }

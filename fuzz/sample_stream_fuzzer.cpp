@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "apps/qelv/default_chain.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "player/sample_stream.h"
 
@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (std::filesystem::temp_directory_path() / ("qelv-stream-fuzz-" + std::to_string(getpid()) + ".qsb")).string();
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), std::streamsize(size));
-    static const bool built = (BuildDefaultChain(), true);
+    static Engine engine;
+    static const bool built = (BuildDefaultChain(engine.chain), true);
     (void)built;
 
     SampleStreamReader reader;
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (reader.blockCount() != int64_t(size / kBlockBytes)) std::abort();
-    LockstepRenderer renderer(37, 23);
+    LockstepRenderer renderer(engine, 37, 23);
     SampleBlock block;
     for (int64_t i = 0; i < reader.blockCount() && i < 8; ++i) {
         if (!reader.Next(block, error)) std::abort();

@@ -2,14 +2,13 @@
 
 #include <new>
 
-#include "engine/sample_intake.h"
+#include "engine/autosave.h"
 #include "output/frame_surface.h"
 #include "output/output_window.h"
-#include "engine/autosave.h"
-#include "engine/effect_chain.h"
 #include "plugin/render_thread.h"
 #include "ui/control_panel.h"
 
+Engine pluginEngine;
 std::atomic<int32_t> quitFlag{0};
 std::thread* renderThread = nullptr;
 
@@ -17,7 +16,8 @@ void Config(VisModule*) {}
 
 int32_t Init(VisModule* module) {
     if (OpenOutputWindow(module) != 0) return 1;
-    BuildSpectrumCurve();
+    SampleIntake& intake = pluginEngine.intake;
+    intake.BuildSpectrumCurve();
     int32_t width = 0, height = 0;
     OutputClientSize(&width, &height);
     if (CreateSurfaces(width, height, OutputWindowHandle()) != 0) {
@@ -27,25 +27,25 @@ int32_t Init(VisModule* module) {
     // The locks themselves live as long as the library; from here on Render may use them.
     quitFlag = 0;
     {
-        std::lock_guard<std::mutex> lock(sampleLock);
-        snapshotTaken = 1;
+        std::lock_guard<std::mutex> lock(intake.sampleLock);
+        intake.snapshotTaken = 1;
     }
-    intakeOpen = 1;
+    intake.intakeOpen = 1;
     ProbeMmx();
-    LoadAutosave();
+    LoadAutosave(pluginEngine.chain);
     // A thread that cannot start leaves the plug-in stopped: undo everything, so the
     // caller sees a failure instead of a plug-in that would never draw or autosave.
     try {
         renderThread = new std::thread(RenderThreadMain);
     } catch (...) {
         renderThread = nullptr;
-        intakeOpen = 0;
-        DeleteAllEffects();
+        intake.intakeOpen = 0;
+        pluginEngine.chain.DeleteAllEffects();
         DestroySurfaces();
         CloseOutputWindow();
         return 1;
     }
-    OpenControlPanel(module);
+    OpenControlPanel(module, pluginEngine);
     return 0;
 }
 
@@ -55,10 +55,10 @@ void Quit(VisModule*) {
     renderThread->join();
     delete renderThread;
     DestroySurfaces();
-    SaveAutosave();
-    DeleteAllEffects();
+    SaveAutosave(pluginEngine.chain);
+    pluginEngine.chain.DeleteAllEffects();
     renderThread = nullptr;
-    intakeOpen = 0;
+    pluginEngine.intake.intakeOpen = 0;
     CloseOutputWindow();
     CloseControlPanel();
 }

@@ -1,5 +1,4 @@
 #include "plugin/lifecycle.h"
-#include "engine/sample_intake.h"
 #include "core/vis_module.h"
 
 const char kPluginTitle[] = "Qelv 5.0 preview 2";
@@ -18,7 +17,7 @@ int32_t InitEntry(VisModule* module) noexcept {
 
 int32_t RenderEntry(VisModule* module) noexcept {
     try {
-        return Render(module);
+        return pluginEngine.intake.Render(module);
     } catch (...) {
         return 0;
     }

@@ -5,9 +5,7 @@
 #include <thread>
 
 #include "plugin/lifecycle.h"
-#include "engine/sample_intake.h"
 #include "output/frame_surface.h"
-#include "engine/effect_chain.h"
 #include "engine/frame_rate.h"
 #include "ui/control_panel.h"
 
@@ -25,12 +23,12 @@ int RenderThreadMain() {
     int count = 0;
     if (quitFlag) return 0;
     do {
-        const int32_t beat = TakeSnapshot(snapshot);
-        if (framebufferClear) ClearFrame(0);
+        const int32_t beat = pluginEngine.intake.TakeSnapshot(snapshot);
+        if (pluginEngine.chain.framebufferClear) ClearFrame(0);
         int32_t width = 0, height = 0;
         uint32_t* frame = BeginFrame(&width, &height);
         if (!frame) continue;
-        RenderChain(snapshot, frame, width, height, beat);
+        pluginEngine.chain.RenderChain(snapshot, frame, width, height, beat);
         PresentFrame();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (++count == 21) {

@@ -10,7 +10,7 @@
 
 #include "output/output_window.h"
 #include "engine/autosave.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/effect_factory.h"
 #include "engine/preset_bytes.h"
 #include "platform/dialog_controls.h"
@@ -27,6 +27,7 @@ constexpr FileFilter kPresetFilters[] = {{"Qelv5 presets", "*.qlp"}, {"All files
 // Panel state. Everything but the window handle and the frame-rate text is used on the
 // host's window thread only.
 InstanceHandle pluginInstance = nullptr;
+Engine* panelEngine = nullptr;
 std::atomic<WindowHandle> panelWindow{nullptr};
 WindowHandle currentPage = nullptr;
 std::string lastPresetPath;
@@ -38,6 +39,8 @@ std::mutex frameRateLock;
 char frameRateText[64];
 
 DialogControls& Controls() { return dialogControls(); }
+// The chain the panel edits: its engine's, set when the panel opens.
+EffectChain& Chain() { return panelEngine->chain; }
 
 std::string GetPluginDirectory() {
     std::string path = dialogServices().ModuleFileName(pluginInstance);
@@ -46,7 +49,7 @@ std::string GetPluginDirectory() {
 }
 
 const char* SlotName(int slot) {
-    const Effect* effect = slot >= 0 && slot < kChainSlots ? effectChain.effects[slot] : nullptr;
+    const Effect* effect = slot >= 0 && slot < kChainSlots ? Chain().effects[slot] : nullptr;
     return effect ? effect->name() : "";
 }
 
@@ -67,8 +70,8 @@ void ShowPage(WindowHandle panel, WindowHandle page) {
 
 void Refill(WindowHandle panel) {
     Controls().ClearItems(panel, IDC_ACTIVE_EFFECTS);
-    for (int i = 0; i < kChainSlots && effectChain.effects[i]; ++i)
-        Controls().AddItem(panel, IDC_ACTIVE_EFFECTS, effectChain.effects[i]->name());
+    for (int i = 0; i < kChainSlots && Chain().effects[i]; ++i)
+        Controls().AddItem(panel, IDC_ACTIVE_EFFECTS, Chain().effects[i]->name());
     Controls().SetText(panel, IDC_PAGE_CAPTION, kNothingSelected);
 }
 
@@ -81,9 +84,9 @@ void OnListSelection(WindowHandle panel, int listId) {
         ClosePage();
         WindowHandle page = nullptr;
         if (listId == IDC_GLOBAL_SETTINGS) {
-            page = OpenGlobalPage(index, pluginInstance, panel);
-        } else if (index < kChainSlots && effectChain.effects[index]) {
-            page = effectChain.effects[index]->createSettingsPage(pluginInstance, panel);
+            page = OpenGlobalPage(index, pluginInstance, panel, panelEngine->intake);
+        } else if (index < kChainSlots && Chain().effects[index]) {
+            page = Chain().effects[index]->createSettingsPage(pluginInstance, panel);
         }
         ShowPage(panel, page);
     }
@@ -96,7 +99,7 @@ void Add(WindowHandle panel) {
     if (item == kNoItem) return;
     const intptr_t typeId = controls.ItemData(panel, IDC_LIBRARY, item);
     if (typeId < 0 || typeId >= EffectTypeCount()) return;  // also the combo box's error value
-    const int slot = AppendEffect(int32_t(typeId));
+    const int slot = Chain().AppendEffect(int32_t(typeId));
     if (slot < 0) return;
     controls.AddItem(panel, IDC_ACTIVE_EFFECTS, SlotName(slot));
 }
@@ -106,7 +109,7 @@ void Remove(WindowHandle panel) {
     if (index == kNoItem) return;
     Controls().DeleteItem(panel, IDC_ACTIVE_EFFECTS, index);
     ClosePage();
-    RemoveEffect(index);
+    Chain().RemoveEffect(index);
 }
 
 // Up and down move the selected effect by one and the selection follows it; an open page
@@ -114,9 +117,9 @@ void Remove(WindowHandle panel) {
 void MoveUp(WindowHandle panel) {
     DialogControls& controls = Controls();
     const int i = controls.Selection(panel, IDC_ACTIVE_EFFECTS);
-    if (i == kNoItem || i == 0 || i >= ChainLength(effectChain)) return;
+    if (i == kNoItem || i == 0 || i >= ChainLength(Chain())) return;
     controls.DeleteItem(panel, IDC_ACTIVE_EFFECTS, i - 1);
-    SwapEffects(i - 1);
+    Chain().SwapEffects(i - 1);
     controls.InsertItem(panel, IDC_ACTIVE_EFFECTS, i, SlotName(i));
     controls.SetSelection(panel, IDC_ACTIVE_EFFECTS, i - 1);
 }
@@ -124,10 +127,10 @@ void MoveUp(WindowHandle panel) {
 void MoveDown(WindowHandle panel) {
     DialogControls& controls = Controls();
     const int i = controls.Selection(panel, IDC_ACTIVE_EFFECTS);
-    if (i == kNoItem || i >= controls.ItemCount(panel, IDC_ACTIVE_EFFECTS) - 1 || i + 1 >= ChainLength(effectChain))
+    if (i == kNoItem || i >= controls.ItemCount(panel, IDC_ACTIVE_EFFECTS) - 1 || i + 1 >= ChainLength(Chain()))
         return;
     controls.DeleteItem(panel, IDC_ACTIVE_EFFECTS, i);
-    SwapEffects(i);
+    Chain().SwapEffects(i);
     controls.InsertItem(panel, IDC_ACTIVE_EFFECTS, i + 1, SlotName(i + 1));
     controls.SetSelection(panel, IDC_ACTIVE_EFFECTS, i + 1);
 }
@@ -135,7 +138,7 @@ void MoveDown(WindowHandle panel) {
 void Clear(WindowHandle panel) {
     Controls().ClearItems(panel, IDC_ACTIVE_EFFECTS);
     ClosePage();
-    ClearChain();
+    Chain().ClearChain();
 }
 
 // The presets shipped with the plug-in sit in a "presets" folder beside it; without one
@@ -175,8 +178,8 @@ void Load(WindowHandle panel) {
             ReportInvalidPreset();
         } else {
             Clear(panel);
-            ReadPresetBytes(buffer.bytes.get(), n);
-            Controls().SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, framebufferClear != 0);
+            ReadPresetBytes(Chain(), buffer.bytes.get(), n);
+            Controls().SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, Chain().framebufferClear != 0);
             Refill(panel);
         }
     }
@@ -200,7 +203,7 @@ void Save(WindowHandle panel) {
     if (services.ChooseSaveFile(request, path)) {
         lastPresetPath = path.substr(0, kPathChars);
         PresetBuffer buffer;
-        const int32_t n = buffer.bytes ? WritePresetBytes(buffer.bytes.get(), kPresetCapacity) : -1;
+        const int32_t n = buffer.bytes ? WritePresetBytes(Chain(), buffer.bytes.get(), kPresetCapacity) : -1;
         if (n < 0) shell().ShowMessage(panel, "Preset too large", "Save Preset");
         // A failed write is reported like a failed open: the user must not think it saved.
         else if (!WriteFile(path, buffer.bytes.get(), n)) shell().ShowMessage(panel, "Error saving preset", "Save Preset");
@@ -219,7 +222,7 @@ public:
             const int item = controls.AddItem(panel, IDC_LIBRARY, name);
             if (item != kNoItem) controls.SetItemData(panel, IDC_LIBRARY, item, i);
         }
-        if (framebufferClear) controls.SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, true);
+        if (Chain().framebufferClear) controls.SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, true);
         for (const char* entry : {"About Qelv", "Display Settings", "Beat Detection"})
             controls.AddItem(panel, IDC_GLOBAL_SETTINGS, entry);
         Refill(panel);
@@ -233,7 +236,7 @@ public:
             if (notification == kSelectionChanged) OnListSelection(panel, controlId);
             break;
         case IDC_FRAMEBUFFER_CLEAR:
-            framebufferClear = Controls().IsChecked(panel, IDC_FRAMEBUFFER_CLEAR) ? 1 : 0;
+            Chain().framebufferClear = Controls().IsChecked(panel, IDC_FRAMEBUFFER_CLEAR) ? 1 : 0;
             break;
         case IDC_ADD: Add(panel); break;
         case IDC_REMOVE: Remove(panel); break;
@@ -260,8 +263,9 @@ public:
 };
 }  // namespace
 
-WindowHandle OpenControlPanel(VisModule* module) {
+WindowHandle OpenControlPanel(VisModule* module, Engine& engine) {
     currentPage = nullptr;
+    panelEngine = &engine;
     // Without the host's record there is no instance to take the template from.
     if (!module) return nullptr;
     pluginInstance = module->instance;
@@ -291,7 +295,7 @@ bool ReplaceChainInPanel(const std::function<bool()>& load) {
     if (panel) ClosePage();
     const bool loaded = load();
     if (panel) {
-        Controls().SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, framebufferClear != 0);
+        Controls().SetChecked(panel, IDC_FRAMEBUFFER_CLEAR, Chain().framebufferClear != 0);
         Refill(panel);
     }
     return loaded;

@@ -3,8 +3,11 @@
 
 #include "core/vis_module.h"
 
-// The control panel: a modeless dialog owned by the host's window, created hidden.
-WindowHandle OpenControlPanel(VisModule* module);
+struct Engine;
+
+// The control panel: a modeless dialog owned by the host's window, created hidden, that
+// edits the engine's chain and beat settings. One panel at a time.
+WindowHandle OpenControlPanel(VisModule* module, Engine& engine);
 int CloseControlPanel();
 // Shows the panel when hidden and hides it when shown (the output window's right click).
 void ToggleControlPanel();

@@ -3,10 +3,12 @@
 
 #include "core/frame_types.h"
 
+struct SampleIntake;
+
 // The settings pages that belong to no effect, in the order of the panel's list:
-// 0 about, 1 display settings, 2 beat detection. Null for another index or when the
-// page cannot be created.
-WindowHandle OpenGlobalPage(int index, InstanceHandle instance, WindowHandle parent);
+// 0 about, 1 display settings, 2 beat detection (of the intake given). Null for another
+// index or when the page cannot be created.
+WindowHandle OpenGlobalPage(int index, InstanceHandle instance, WindowHandle parent, SampleIntake& intake);
 
 struct ModeSize {
     int32_t width, height;

@@ -1,5 +1,6 @@
 #include "apps/qelv/beat_times.h"
 
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 
 namespace {
@@ -8,7 +9,8 @@ constexpr int32_t kFrameSide = 8;
 }  // namespace
 
 std::vector<double> BeatTimes(const std::vector<SampleBlock>& blocks, double fps) {
-    LockstepRenderer intake(kFrameSide, kFrameSide);
+    Engine engine;  // an empty chain: only the intake's verdict counts
+    LockstepRenderer intake(engine, kFrameSide, kFrameSide);
     std::vector<double> times;
     for (size_t i = 0; i < blocks.size(); ++i) {
         intake.FeedBlock(blocks[i].bytes);

@@ -39,15 +39,15 @@ bool SetSettingByName(Effect& effect, const char* name, int32_t value) {
     return false;
 }
 
-void BuildDefaultChain() {
+void BuildDefaultChain(EffectChain& chain) {
     bool fading = false;
     for (const DefaultEffect& entry : DefaultChainTable()) {
-        const int slot = AppendEffect(entry.typeId);
+        const int slot = chain.AppendEffect(entry.typeId);
         if (slot < 0) continue;  // a type this build does not have yet
         for (const DefaultSetting& setting : entry.settings)
-            SetSettingByName(*effectChain.effects[slot], setting.name, setting.value);
+            SetSettingByName(*chain.effects[slot], setting.name, setting.value);
         fading = fading || entry.typeId == kFadeoutTypeId;
     }
     // Without anything that fades, kept frames would only pile up towards white.
-    framebufferClear = fading ? 0 : 1;
+    chain.framebufferClear = fading ? 0 : 1;
 }

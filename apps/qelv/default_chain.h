@@ -3,6 +3,7 @@
 #include <vector>
 
 class Effect;
+struct EffectChain;
 
 // The chain `qelv render` shows when no preset is given: one entry per effect, its type
 // id and the settings that differ from the type's defaults, by setting name.
@@ -18,7 +19,7 @@ const std::vector<DefaultEffect>& DefaultChainTable();
 
 // Appends the table's effects to the chain, skipping the types this build does not have,
 // and sets the framebuffer-clear flag to suit them.
-void BuildDefaultChain();
+void BuildDefaultChain(EffectChain& chain);
 
 // Sets the setting word of that name as a settings page would; false when there is none.
 bool SetSettingByName(Effect& effect, const char* name, int32_t value);

@@ -18,7 +18,7 @@
 #include "apps/qelv/preset_library.h"
 #include "core/mmx.h"
 #include "engine/autosave.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/preset_bytes.h"
 #include "engine/frame_rate.h"
 #include "backends/native/imgui_dialog_services.h"
@@ -68,11 +68,11 @@ std::string TitleFor(const std::string& presetPath) { return "Qelv - " + PresetN
 // The panel over the given dialogs and choosers for as long as this lives.
 class PanelInstallation {
 public:
-    PanelInstallation(DialogControls& controls, DialogServices& services) {
+    PanelInstallation(DialogControls& controls, DialogServices& services, Engine& engine) {
         InstallDialogControls(&controls);
         InstallDialogServices(&services);
         module.instance = &module;
-        OpenControlPanel(&module);
+        OpenControlPanel(&module, engine);
     }
     ~PanelInstallation() {
         CloseControlPanel();
@@ -116,18 +116,19 @@ int Play(const PlayOptions& options) {
     };
 
     std::string error;
+    Engine engine;  // before the panel, which edits its chain until it closes
     // N and P step through the given preset's folder, or else through the shipped presets.
     std::optional<PresetFolder> presets;
     std::string title = "Qelv";
     if (!input.presetPath.empty()) {
         const std::string path = FindPreset(input.presetPath, PresetLibraryFolders());
         std::string note;
-        if (!LoadPresetFile(path, error, &note)) return fail(error);
+        if (!LoadPresetFile(engine.chain, path, error, &note)) return fail(error);
         PrintNotes("qelv play", note);
         presets.emplace(path);
         title = TitleFor(path);
     } else {
-        BuildDefaultChain();
+        BuildDefaultChain(engine.chain);
         const std::string library = LibraryFolder(PresetLibraryFolders());
         if (!library.empty()) presets = PresetFolder::Library(library);
     }
@@ -145,7 +146,7 @@ int Play(const PlayOptions& options) {
     if (!window) return fail("cannot open a window: " + error);
     window->SetTitle(title);
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
-    const PanelInstallation panel(dialogs, choosers);
+    const PanelInstallation panel(dialogs, choosers, engine);
     Track track;
     if (!LoadTrack(input, track, error)) return fail(error);
     if (track.blocks.empty()) return fail("the track is too short for a frame");
@@ -158,11 +159,11 @@ int Play(const PlayOptions& options) {
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
     // A change of preset is a hard cut: the next frame is the new chain's first.
-    auto change = [&window](const std::string& path) {
+    auto change = [&window, &engine](const std::string& path) {
         std::fprintf(stderr, "qelv play: %s\n", path.c_str());
         std::string problem;
         std::string note;
-        if (ReplaceChainInPanel([&] { return LoadPresetFile(path, problem, &note); }))
+        if (ReplaceChainInPanel([&] { return LoadPresetFile(engine.chain, path, problem, &note); }))
             window->SetTitle(TitleFor(path));
         else
             std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
@@ -177,7 +178,7 @@ int Play(const PlayOptions& options) {
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
-    const PlayResult result = PlayInWindow(*window, *clock, track.blocks, settings);
+    const PlayResult result = PlayInWindow(engine, *window, *clock, track.blocks, settings);
     std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),
                  static_cast<long long>(result.framesShown));
@@ -200,7 +201,6 @@ int RunPlay(int argc, char** argv) {
     NativeShell messages;
     InstallShell(&messages);
     const int result = Play(options);
-    ClearChain();
     InstallShell(nullptr);
     return result;
 }

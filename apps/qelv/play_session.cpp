@@ -8,12 +8,12 @@
 namespace {
 class PlaySession {
 public:
-    PlaySession(PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
+    PlaySession(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
                 const PlaySettings& settings)
         : window(window), clock(clock), blocks(blocks), settings(settings),
           count(std::min<int64_t>(settings.blockCount, int64_t(blocks.size()))), pacer(count),
           wanted(settings.fixedSize ? settings.frameSize : InsideFrameSize()),
-          renderer(wanted.width, wanted.height) {}
+          renderer(engine, wanted.width, wanted.height) {}
 
     PlayResult Run() {
         const int rate = clock.sampleRate();
@@ -132,7 +132,7 @@ private:
 };
 }  // namespace
 
-PlayResult PlayInWindow(PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
+PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
                         const PlaySettings& settings) {
-    return PlaySession(window, clock, blocks, settings).Run();
+    return PlaySession(engine, window, clock, blocks, settings).Run();
 }

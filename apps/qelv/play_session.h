@@ -8,6 +8,8 @@
 #include "backends/native/player_window.h"
 #include "player/sample_stream.h"
 
+struct Engine;
+
 struct PlaySettings {
     int32_t fps = 50;         // the blocks' analysis rate
     int64_t blockCount = 0;   // how many of the blocks to play
@@ -31,8 +33,8 @@ struct PlayResult {
     bool finished = false;  // reached the end rather than being closed
 };
 
-// Plays the blocks through the effect chain in step with the clock and shows the frames
+// Plays the blocks through the engine's chain in step with the clock and shows the frames
 // in the window until the end of the track or until the user closes it. The clock starts
 // paused and is left paused.
-PlayResult PlayInWindow(PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
+PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
                         const PlaySettings& settings);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/path_extension.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +39,7 @@ std::vector<std::string> PresetFilesIn(const std::string& folder) {
     std::vector<std::string> paths;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        if (OutputExtension(it->path().string()) == ".qlp" && it->is_regular_file(error))
+        if (PathExtension(it->path().string()) == ".qlp" && it->is_regular_file(error))
             paths.push_back(it->path().string());
     std::sort(paths.begin(), paths.end());
     return paths;

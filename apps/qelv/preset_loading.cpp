@@ -35,7 +35,7 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
     return true;
 }
 
-bool LoadPresetFile(const std::string& path, std::string& error, std::string* note) {
+bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& error, std::string* note) {
     std::vector<uint8_t> bytes;
     if (EndsWith(path, ".json") || EndsWith(path, ".JSON")) {
         PresetDocument document;
@@ -51,9 +51,9 @@ bool LoadPresetFile(const std::string& path, std::string& error, std::string* no
         error = Quoted(path) + " is not a preset: it does not start with the preset header (Invalid Preset)";
         return false;
     }
-    ClearChain();
-    ReadPresetBytes(bytes.data(), int32_t(bytes.size()));
-    if (note && ChainLength(effectChain) == 0 && bytes.size() > size_t(kPresetHeaderBytes) + 1)
+    chain.ClearChain();
+    ReadPresetBytes(chain, bytes.data(), int32_t(bytes.size()));
+    if (note && ChainLength(chain) == 0 && bytes.size() > size_t(kPresetHeaderBytes) + 1)
         *note += Quoted(path) + " holds no effect this build knows: every entry is skipped and the frames stay black\n";
     return true;
 }

@@ -3,6 +3,8 @@
 
 #include "apps/qelv/preset_document.h"
 
+struct EffectChain;
+
 // A preset's JSON form (qelv preset to-json) read from a file; errors name the file.
 bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::string& error,
                         std::string* note = nullptr);
@@ -12,6 +14,7 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
 // as the JSON form of `qelv preset to-json`. A file that cannot be read or is not a preset
 // leaves the chain alone and says why. Lines about a preset that loads but will not draw
 // what its author may expect (cut at 1 MiB, no effect this build knows) go to note.
-bool LoadPresetFile(const std::string& path, std::string& error, std::string* note = nullptr);
+bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& error,
+                    std::string* note = nullptr);
 // Each line of a note on standard error after the command's name.
 void PrintNotes(const char* command, const std::string& note);

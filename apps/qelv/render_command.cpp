@@ -14,11 +14,12 @@
 #include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/frame_sink.h"
+#include "apps/qelv/path_extension.h"
 #include "apps/qelv/progress_bar.h"
 #include "apps/qelv/render_options.h"
 #include "core/mmx.h"
 #include "engine/autosave.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "engine/preset_bytes.h"
 #include "backends/headless/recording_shell.h"
@@ -111,13 +112,14 @@ int Render(RenderOptions& options) {
 
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
+    Engine engine;
     if (!options.presetPath.empty()) {
         std::string note;
-        if (!LoadPresetFile(FindPreset(options.presetPath, PresetLibraryFolders()), error, &note))
+        if (!LoadPresetFile(engine.chain, FindPreset(options.presetPath, PresetLibraryFolders()), error, &note))
             return fail(error);
         PrintNotes("qelv render", note);
     } else {
-        BuildDefaultChain();
+        BuildDefaultChain(engine.chain);
     }
     if (options.simd) {
         ProbeMmx();
@@ -136,13 +138,13 @@ int Render(RenderOptions& options) {
             if (!path.empty()) std::remove(path.c_str());
         }
     } removeSound{soundPath};
-    if (options.output == OutputKind::Video && input.hasSound && OutputExtension(options.outPath) != ".gif" &&
+    if (options.output == OutputKind::Video && input.hasSound && PathExtension(options.outPath) != ".gif" &&
         !WriteSoundFile(input, frames, options.fps, soundPath, error))
         return fail(error);
 
     std::unique_ptr<FrameSink> sink = OpenOutput(options, soundPath, error);
     if (!sink) return fail(error);
-    LockstepRenderer renderer(options.width, options.height);
+    LockstepRenderer renderer(engine, options.width, options.height);
     bool written = true;
     {
         ProgressBar progress(frames);
@@ -182,7 +184,6 @@ int RunRender(int argc, char** argv) {
     RecordingShell messages;
     InstallShell(&messages);
     const int result = Render(options);
-    ClearChain();
     InstallShell(nullptr);
     return result;
 }

@@ -1,5 +1,7 @@
 #include "apps/qelv/render_options.h"
 
+#include "apps/qelv/path_extension.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -59,19 +61,8 @@ bool TakesValue(const std::string& name) {
 }
 }  // namespace
 
-std::string OutputExtension(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot + 1 == path.size() ||
-        dot == (slash == std::string::npos ? 0 : slash + 1))  // ".hidden" is a name, not an extension
-        return {};
-    std::string extension = path.substr(dot);
-    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-
 bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& error) {
-    const std::string extension = OutputExtension(path);
+    const std::string extension = PathExtension(path);
     std::error_code ignored;
     if (path.empty()) {
         error = "--out needs a path";

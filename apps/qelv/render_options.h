@@ -29,5 +29,3 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
 bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& error);
 // A video when ffmpeg can make one, else PNG frames.
 std::string DefaultOutputPath(bool ffmpegAvailable);
-// Lower-case extension of the path's last component with its dot, or empty.
-std::string OutputExtension(const std::string& path);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "apps/qelv/frame_sink.h"
+#include "apps/qelv/path_extension.h"
 #include "apps/qelv/render_options.h"
 #include "player/output_file.h"
 
@@ -19,7 +20,7 @@ std::string ShellQuote(const std::string& text) {
 
 // -xerror: without it ffmpeg exits 0 even when the output could not be written.
 std::string FfmpegCommand(const VideoSettings& v, const std::string& outPath) {
-    const std::string extension = OutputExtension(v.path);
+    const std::string extension = PathExtension(v.path);
     const bool gif = extension == ".gif";
     // The frame buffer's words are blue, green, red and an unused byte in memory.
     std::string command = "ffmpeg -hide_banner -loglevel error -xerror -y -f rawvideo -pixel_format bgr0 -video_size " +

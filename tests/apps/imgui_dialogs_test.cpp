@@ -5,7 +5,7 @@
 #include <imgui.h>
 
 #include "core/vis_module.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "backends/headless/recording_shell.h"
 #include "backends/headless/scripted_dialog_services.h"
 #include "ui/control_panel.h"
@@ -19,14 +19,12 @@ protected:
         InstallDialogControls(&dialogs);
         InstallDialogServices(&services);
         InstallShell(&shell);
-        ClearChain();
         module.instance = &module;
-        panel = OpenControlPanel(&module);
+        panel = OpenControlPanel(&module, engine);
         ASSERT_NE(panel, nullptr);
     }
     void TearDown() override {
         CloseControlPanel();
-        ClearChain();
         InstallDialogControls(nullptr);
         InstallDialogServices(nullptr);
         InstallShell(nullptr);
@@ -45,6 +43,7 @@ protected:
         dialogs.ClickButton(panel, IDC_ADD);
     }
 
+    Engine engine;
     ImGuiDialogs dialogs;
     ScriptedDialogServices services;
     RecordingShell shell;
@@ -64,7 +63,7 @@ TEST_F(ImGuiPanelTest, TemplateTextsComeFromTheResourceScript) {
 TEST_F(ImGuiPanelTest, AddingFromTheLibraryGrowsTheChainAndOpensThePage) {
     ASSERT_NE(LibraryIndex("Fadeout v0.0"), kNoItem);
     Add("Fadeout v0.0");
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(engine.chain), 1);
     ASSERT_EQ(dialogs.ControlOf(panel, IDC_ACTIVE_EFFECTS).items.size(), 1u);
     EXPECT_EQ(dialogs.ControlOf(panel, IDC_ACTIVE_EFFECTS).items[0].text, "Fadeout v0.0");
     dialogs.ChooseItem(panel, IDC_ACTIVE_EFFECTS, 0);
@@ -99,7 +98,7 @@ TEST_F(ImGuiPanelTest, DrawsThePanelWithItsPageWithoutADisplay) {
 
     // Nothing was clicked, so the handlers hear nothing.
     dialogs.AfterFrame();
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(engine.chain), 1);
 }
 
 TEST_F(ImGuiPanelTest, ShownFrameRateArrivesWithTheNextActions) {

@@ -7,7 +7,7 @@
 
 #include "apps/qelv/play_session.h"
 #include "core/effect.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 
 namespace {
 // 1000 samples a second at 10 blocks a second: 100 samples a block.
@@ -84,13 +84,12 @@ struct FrameRecorder final : Effect {
 };
 
 struct PlaySession : ::testing::Test {
-    void SetUp() override { ClearChain(); }
-    void TearDown() override { ClearChain(); }
+    Engine engine;
     PlayResult Play(int64_t clockStep, int64_t blockCount = 10) {
         clock.step = clockStep;
         settings.fps = 10;
         settings.blockCount = blockCount;
-        return PlayInWindow(window, clock, blocks, settings);
+        return PlayInWindow(engine, window, clock, blocks, settings);
     }
     std::vector<SampleBlock> blocks = std::vector<SampleBlock>(10);
     ScriptedWindow window;
@@ -116,7 +115,7 @@ TEST_F(PlaySession, ASlowDisplayDropsFramesButNoBlocks) {
 
 TEST_F(PlaySession, ABeatBetweenTwoFramesReachesTheNextFrame) {
     auto* recorder = new FrameRecorder;
-    effectChain.effects[0] = recorder;
+    engine.chain.effects[0] = recorder;
     std::memset(blocks[1].bytes, 200, 2 * 576);  // only block 1 is loud; no frame is drawn for it
     Play(250);
     EXPECT_EQ(recorder->beats, (std::vector<int32_t>{0, 1, 0, 0, 0}));
@@ -198,7 +197,7 @@ TEST_F(PlaySession, NAndPStepThroughThePresets) {
 // start or from the last change by key.
 TEST_F(PlaySession, TheShuffleChangesOnABeatOnceItsTimeIsUp) {
     auto* recorder = new FrameRecorder;
-    effectChain.effects[0] = recorder;
+    engine.chain.effects[0] = recorder;
     std::vector<size_t> changedAfterFrame;
     settings.randomPreset = [&] { changedAfterFrame.push_back(recorder->beats.size()); };
     settings.shuffleBlocks = 4;
@@ -208,9 +207,9 @@ TEST_F(PlaySession, TheShuffleChangesOnABeatOnceItsTimeIsUp) {
     ASSERT_EQ(recorder->beats[5], 1);
     EXPECT_EQ(changedAfterFrame, (std::vector<size_t>{6}));  // not at the first beat: too early
 
-    ClearChain();
+    engine.chain.ClearChain();
     recorder = new FrameRecorder;
-    effectChain.effects[0] = recorder;
+    engine.chain.effects[0] = recorder;
     changedAfterFrame.clear();
     clock.position = 0;
     window.round = 0;

@@ -88,30 +88,28 @@ TEST(PresetDocument, RefusesWhatIsNotAPresetOrNotValid) {
 }
 }  // namespace
 
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 
 namespace {
 // The real effect types through the real reader and writer: one Fadeout with clearing on
 // is exactly 37 bytes, and every type reads back what it wrote.
 TEST(PresetBytes, RealEffectsRoundTripByteForByte) {
-    ClearChain();
-    framebufferClear = 1;
-    AppendEffect(3);
+    Engine engine;
+    engine.chain.AppendEffect(3);
     Bytes out(kPresetCapacity);
-    ASSERT_EQ(WritePresetBytes(out.data(), kPresetCapacity), 37);
+    ASSERT_EQ(WritePresetBytes(engine.chain, out.data(), kPresetCapacity), 37);
     Bytes expected = Preset(1);
     Put(expected, 3), Put(expected, 4), Put(expected, 16);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin()));
-    ClearChain();
+    engine.chain.ClearChain();
 
-    for (int32_t type = 0; type < 9; ++type) AppendEffect(type);
-    const int32_t n = WritePresetBytes(out.data(), kPresetCapacity);
-    ClearChain();
-    ASSERT_TRUE(ReadPresetBytes(out.data(), n));
+    for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
+    const int32_t n = WritePresetBytes(engine.chain, out.data(), kPresetCapacity);
+    engine.chain.ClearChain();
+    ASSERT_TRUE(ReadPresetBytes(engine.chain, out.data(), n));
     Bytes again(kPresetCapacity);
-    EXPECT_EQ(WritePresetBytes(again.data(), kPresetCapacity), n);
+    EXPECT_EQ(WritePresetBytes(engine.chain, again.data(), kPresetCapacity), n);
     EXPECT_TRUE(std::equal(out.begin(), out.begin() + n, again.begin()));
-    EXPECT_EQ(ChainLength(effectChain), 9);
-    ClearChain();
+    EXPECT_EQ(ChainLength(engine.chain), 9);
 }
 }  // namespace

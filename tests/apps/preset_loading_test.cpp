@@ -11,7 +11,7 @@
 
 #include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/preset_bytes.h"
 
 namespace {
@@ -23,20 +23,18 @@ TEST(PresetLoading, TakesTheJsonFormAndKeepsTheChainOnErrors) {
     std::ofstream(good) << R"({"clear": 0, "effects": [{"type": 3, "fields": {"fade amount": 40}}, {"type": 6}]})";
     std::ofstream(bad) << R"({"effects": [{"type": 3, "fields": {"speed": 1}}]})";
 
-    ClearChain();
+    Engine engine;
     std::string error;
-    ASSERT_TRUE(LoadPresetFile(good, error)) << error;
-    ASSERT_EQ(ChainLength(effectChain), 2);
-    EXPECT_EQ(effectChain.typeIds[1], 6);
-    EXPECT_EQ(framebufferClear, 0);
+    ASSERT_TRUE(LoadPresetFile(engine.chain, good, error)) << error;
+    ASSERT_EQ(ChainLength(engine.chain), 2);
+    EXPECT_EQ(engine.chain.typeIds[1], 6);
+    EXPECT_EQ(engine.chain.framebufferClear, 0);
 
-    EXPECT_FALSE(LoadPresetFile(bad, error));
+    EXPECT_FALSE(LoadPresetFile(engine.chain, bad, error));
     EXPECT_NE(error.find("speed"), std::string::npos) << error;
-    EXPECT_FALSE(LoadPresetFile((dir / "missing.qlp").string(), error));
+    EXPECT_FALSE(LoadPresetFile(engine.chain, (dir / "missing.qlp").string(), error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
-    EXPECT_EQ(ChainLength(effectChain), 2);
-    ClearChain();
-    framebufferClear = 1;
+    EXPECT_EQ(ChainLength(engine.chain), 2);
     std::filesystem::remove_all(dir);
 }
 
@@ -65,12 +63,13 @@ TEST(PresetLoading, SaysWhatIsWrongWithAFile) {
         {"huge.json", std::string(17 << 20, ' '), false, "larger than 16 MiB"},
         {"folder.qlp", "", false, "is a directory"},
     };
+    Engine engine;
     for (const auto& c : cases) {
         const std::string path = (dir / c.name).string();
         if (!c.contents.empty()) std::ofstream(path, std::ios::binary) << c.contents;
-        ClearChain();
+        engine.chain.ClearChain();
         std::string error, note;
-        EXPECT_EQ(LoadPresetFile(path, error, &note), c.loads) << c.name << ": " << error;
+        EXPECT_EQ(LoadPresetFile(engine.chain, path, error, &note), c.loads) << c.name << ": " << error;
         EXPECT_NE((c.loads ? note : error).find(c.says), std::string::npos) << c.name << ": " << error << note;
     }
 
@@ -83,10 +82,9 @@ TEST(PresetLoading, SaysWhatIsWrongWithAFile) {
         close(writer);
     });
     std::string error;
-    EXPECT_FALSE(LoadPresetFile(pipe, error));
+    EXPECT_FALSE(LoadPresetFile(engine.chain, pipe, error));
     EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
     closer.join();
-    ClearChain();
     std::filesystem::remove_all(dir);
 }
 

@@ -14,7 +14,7 @@
 #include "apps/qelv/default_chain.h"
 #include "apps/qelv/frame_sink.h"
 #include "core/mmx.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "core/effect_settings.h"
 #include "engine/preset_bytes.h"
 #include "player/sample_stream.h"
@@ -73,7 +73,6 @@ TEST_F(RenderCommand, WritesThreeFramesOfTheDemoAsRawWords) {
     bool lit = false;
     for (uint8_t b : frames) lit = lit || b;
     EXPECT_TRUE(lit);
-    EXPECT_EQ(ChainLength(effectChain), 0);  // the command leaves no effects behind
 }
 
 TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
@@ -188,14 +187,14 @@ TEST(DefaultChain, NamesOnlySettingsTheEffectsHave) {
 }
 
 TEST(DefaultChain, HoldsEveryTypeOfThisBuild) {
-    BuildDefaultChain();
+    Engine engine;
+    BuildDefaultChain(engine.chain);
     int expected = 0;
     for (const DefaultEffect& entry : DefaultChainTable()) {
         Effect* effect = CreateEffect(entry.typeId);
         expected += effect != nullptr;
         delete effect;
     }
-    EXPECT_EQ(ChainLength(effectChain), expected);
-    ClearChain();
+    EXPECT_EQ(ChainLength(engine.chain), expected);
 }
 }  // namespace

@@ -11,7 +11,7 @@
 #include "apps/qelv/preset_document.h"
 #include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "player/audio.h"
 
@@ -81,18 +81,17 @@ TEST(ShippedPresets, EachLoadsAndRendersAPicture) {
 
     std::set<std::vector<uint32_t>> endings;
     for (const fs::path& preset : FilesWith(Library(), ".qlp")) {
+        Engine engine;
         std::string error;
-        ASSERT_TRUE(LoadPresetFile(preset.string(), error)) << error;
-        EXPECT_GE(ChainLength(effectChain), 1) << preset;
-        LockstepRenderer renderer(kWidth, kHeight);
+        ASSERT_TRUE(LoadPresetFile(engine.chain, preset.string(), error)) << error;
+        EXPECT_GE(ChainLength(engine.chain), 1) << preset;
+        LockstepRenderer renderer(engine, kWidth, kHeight);
         for (int i = 0; i < kFrames; ++i) renderer.RenderFrame(blocks[size_t(i)].bytes);
         const Coverage coverage = Measure(renderer.frame());
         EXPECT_GE(coverage.lit, 0.005) << preset;
         EXPECT_LE(coverage.white, 0.5) << preset;
         EXPECT_TRUE(endings.insert(renderer.frame()).second) << preset << " looks like another preset";
-        ClearChain();
     }
-    framebufferClear = 1;
 }
 
 struct PresetLookup : ::testing::Test {

@@ -25,9 +25,13 @@ std::vector<uint32_t> Numbered(int32_t width, int32_t height) {
     return frame;
 }
 
+// Every Blitter of these tests shares one scratch frame, as the effects of one chain do.
+RenderResources sharedResources;
+
 std::vector<uint32_t> Render(BlitterFeedbackEffect& effect, std::vector<uint32_t> frame, int32_t width,
                              int32_t height, bool beat = false) {
     effect.beat = beat ? 1 : 0;
+    effect.resources = &sharedResources;
     effect.render(nullptr, frame.data(), width, height);
     return frame;
 }

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/particle_random.h"
+#include "core/render_resources.h"
 #include "tests/effects/effect_test_frame.h"
 
 namespace {
+// What a chain lends its particles: the generator they draw their anchors from.
+RenderResources resources;
 const std::vector<uint8_t> kNoSamples(kSnapshotBytes, 0);
 
 // Width of the box around everything drawn, 0 for an empty frame.
@@ -24,6 +26,7 @@ int DrawnWidth(GuardedFrame& f) {
 // The sizes drawn over the given frames, a beat on the first.
 std::vector<int> DrawnSizes(int32_t size, int32_t beatSize, int frames) {
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.flags = 3;
     particle.size = size;
     particle.beatSize = beatSize;
@@ -39,18 +42,19 @@ std::vector<int> DrawnSizes(int32_t size, int32_t beatSize, int frames) {
 }
 
 TEST(ParticleRandom, IsTheClassicFifteenBitSequenceFromOne) {
-    ResetParticleRandom();
+    ParticleRandom random;
     std::srand(99);  // the host's own generator plays no part
-    EXPECT_EQ(ParticleRandom(), 41);
-    EXPECT_EQ(ParticleRandom(), 18467);
-    EXPECT_EQ(ParticleRandom(), 6334);
-    EXPECT_EQ(ParticleRandom(), 26500);
-    ResetParticleRandom();
-    EXPECT_EQ(ParticleRandom(), 41);
+    EXPECT_EQ(random.Next(), 41);
+    EXPECT_EQ(random.Next(), 18467);
+    EXPECT_EQ(random.Next(), 6334);
+    EXPECT_EQ(random.Next(), 26500);
+    random.Reset();
+    EXPECT_EQ(random.Next(), 41);
 }
 
 TEST(ParticleSprite, AWhiteParticleAddsAtMost254AndNothingAtItsCorners) {
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     EXPECT_EQ(particle.sprite[0], 0u);
     EXPECT_EQ(particle.sprite[63], 0u);
     EXPECT_EQ(particle.sprite[1], 0x1E1E1Eu);  // 255 x 31 / 256 = 30.9
@@ -72,6 +76,7 @@ TEST(ParticleSize, SizesAbove128AreDrawnAt128) {
 TEST(ParticleMotion, TheFirstFrameFromTheDefaultsIsOneColouredPixelAtSizeOne) {
     GuardedFrame frame(320, 240);
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.colour = 0x123456;
     particle.currentSize = particle.size = 1;
     particle.beat = 0;
@@ -86,7 +91,8 @@ TEST(ParticleMotion, TheFirstFrameFromTheDefaultsIsOneColouredPixelAtSizeOne) {
 TEST(ParticleMotion, ABeatDrawsTwoNumbersForTheNewAnchor) {
     GuardedFrame frame(320, 240);
     FlyinParticleEffect particle;
-    ResetParticleRandom();
+    particle.resources = &resources;
+    resources.particleRandom.Reset();
     particle.beat = 1;
     particle.render(kNoSamples.data(), frame.pixels(), 320, 240);
     // 41 mod 33 - 16 = -8 and 18467 mod 33 - 16 = 4, in 48ths.
@@ -97,6 +103,7 @@ TEST(ParticleMotion, ABeatDrawsTwoNumbersForTheNewAnchor) {
 TEST(ParticleMotion, WithoutBeatsItSwingsAboutTheAnchorWithShrinkingAmplitude) {
     GuardedFrame frame(64, 64);
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     double lowest = 0, highest = 0, laterLowest = 0;
     for (int i = 0; i < 2000; ++i) {
         particle.render(kNoSamples.data(), frame.pixels(), 64, 64);
@@ -115,6 +122,7 @@ TEST(ParticleMotion, WithoutBeatsItSwingsAboutTheAnchorWithShrinkingAmplitude) {
 TEST(ParticleMotion, ADisabledParticleDrawsNothingAndStandsStill) {
     GuardedFrame frame(64, 64);
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.flags = 2;
     particle.beat = 1;
     particle.render(kNoSamples.data(), frame.pixels(), 64, 64);
@@ -128,6 +136,7 @@ TEST(ParticleMotion, ADisabledParticleDrawsNothingAndStandsStill) {
 TEST(ParticleClipping, APartlyOutsideParticleDrawsItsInsidePixels) {
     GuardedFrame frame(16, 16);
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.currentSize = particle.size = 32;
     particle.render(kNoSamples.data(), frame.pixels(), 16, 16);
     // Centre (7, 8), so the 32-pixel square starts at (-9, -8); every sprite cell covers
@@ -143,6 +152,7 @@ TEST(ParticleClipping, ExtremeDistancesThrowItWhollyOutside) {
         for (int32_t size : {1, 8, 128}) {
             GuardedFrame frame(64, 64);
             FlyinParticleEffect particle;
+            particle.resources = &resources;
             particle.distance = distance;
             particle.currentSize = particle.size = size;
             particle.render(kNoSamples.data(), frame.pixels(), 64, 64);
@@ -155,6 +165,7 @@ TEST(ParticleClipping, ExtremeDistancesThrowItWhollyOutside) {
 TEST(ParticleSettings, ExtremeSizesAverageWithoutOverflow) {
     GuardedFrame frame(64, 64);
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.flags = 3;
     particle.size = INT32_MAX;
     particle.beatSize = INT32_MAX;
@@ -169,6 +180,7 @@ TEST(ParticleSettings, ExtremeSizesAverageWithoutOverflow) {
 
 TEST(ParticleSettings, LoadRecoloursTheSpriteAndTakesTheSizeAtOnce) {
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.currentSize = 50;
     const uint8_t twenty[] = {3, 0, 0, 0, 0x80, 0x40, 0xFF, 0, 4, 0, 0, 0, 12, 0, 0, 0, 99, 0, 0, 0};
     particle.load(twenty, 20);
@@ -182,9 +194,10 @@ TEST(ParticleSettings, LoadRecoloursTheSpriteAndTakesTheSizeAtOnce) {
 }
 
 TEST(ParticleChecksum, FixedSceneWithBeatsOverEightFrames) {
-    ResetParticleRandom();
+    resources.particleRandom.Reset();
     GuardedFrame frame(320, 240);
     FlyinParticleEffect particle;
+    particle.resources = &resources;
     particle.flags = 3;
     particle.colour = 0x3060A0;
     particle.size = 24;

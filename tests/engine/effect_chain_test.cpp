@@ -8,7 +8,8 @@
 #include "tests/engine/test_effects.h"
 
 namespace {
-struct Chain : ::testing::Test {
+// The tests see the chain's members as their own.
+struct Chain : ::testing::Test, EffectChain {
     void TearDown() override { ClearChain(); }
     uint8_t samples[kSnapshotBytes] = {};
     uint32_t frame[64] = {};
@@ -28,44 +29,44 @@ TEST_F(Chain, FactoriesNameWithoutCreating) {
 TEST_F(Chain, AppendFillsAPrefixUpTo256AndThenRefuses) {
     for (int i = 0; i < kChainSlots; ++i) ASSERT_EQ(AppendEffect(i % 2), i);
     EXPECT_EQ(AppendEffect(0), -1);
-    EXPECT_EQ(ChainLength(effectChain), kChainSlots);
+    EXPECT_EQ(ChainLength(*this), kChainSlots);
     RenderChain(samples, frame, 8, 8, 1);
     EXPECT_EQ(frame[0], 128u);  // every counting effect drew once
     RemoveEffect(255);
-    EXPECT_EQ(ChainLength(effectChain), 255);
-    EXPECT_EQ(effectChain.effects[255], nullptr);
+    EXPECT_EQ(ChainLength(*this), 255);
+    EXPECT_EQ(effects[255], nullptr);
 }
 
 TEST_F(Chain, UnknownTypeIdsAddNothing) {
     EXPECT_EQ(AppendEffect(2), -1);
     EXPECT_EQ(AppendEffect(-1), -1);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(*this), 0);
 }
 
 TEST_F(Chain, RemoveMovesLaterSlotsForwardWithTheirTypeIds) {
     AppendEffect(0);
     AppendEffect(1);
     AppendEffect(0);
-    Effect* second = effectChain.effects[1];
-    Effect* third = effectChain.effects[2];
+    Effect* second = effects[1];
+    Effect* third = effects[2];
     const int alive = CountingEffect::alive;
     RemoveEffect(0);
     EXPECT_EQ(CountingEffect::alive, alive - 1);
-    EXPECT_EQ(effectChain.effects[0], second);
-    EXPECT_EQ(effectChain.typeIds[0], 1);
-    EXPECT_EQ(effectChain.effects[1], third);
-    EXPECT_EQ(effectChain.typeIds[1], 0);
-    EXPECT_EQ(effectChain.effects[2], nullptr);
+    EXPECT_EQ(effects[0], second);
+    EXPECT_EQ(typeIds[0], 1);
+    EXPECT_EQ(effects[1], third);
+    EXPECT_EQ(typeIds[1], 0);
+    EXPECT_EQ(effects[2], nullptr);
 }
 
 TEST_F(Chain, SwapExchangesEffectsAndTypeIdsTogether) {
     AppendEffect(0);
     AppendEffect(1);
-    Effect* first = effectChain.effects[0];
+    Effect* first = effects[0];
     SwapEffects(0);
-    EXPECT_EQ(effectChain.effects[1], first);
-    EXPECT_EQ(effectChain.typeIds[0], 1);
-    EXPECT_EQ(effectChain.typeIds[1], 0);
+    EXPECT_EQ(effects[1], first);
+    EXPECT_EQ(typeIds[0], 1);
+    EXPECT_EQ(typeIds[1], 0);
 }
 
 TEST_F(Chain, EveryEffectSeesTheFramesBeat) {
@@ -85,7 +86,7 @@ TEST_F(Chain, ClearAndDeleteAllDestroyEveryEffect) {
     AppendEffect(0);
     DeleteAllEffects();
     EXPECT_EQ(CountingEffect::alive, alive);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(*this), 0);
 }
 
 TEST(FrameRate, RoundsHalfAwayFromZeroAndSurvivesAZeroInterval) {

@@ -3,22 +3,23 @@
 #include <cstring>
 
 #include "effects/simple_vis.h"
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "tests/engine/test_effects.h"
 
 namespace {
-struct Lockstep : ::testing::Test {
+// The tests' engine, its members seen as their own.
+struct Lockstep : ::testing::Test, Engine {
     void TearDown() override {
-        ClearChain();
-        framebufferClear = 1;
+        chain.ClearChain();
+        chain.framebufferClear = 1;
     }
     // The tests' factory table knows no real effect types; slot 0 is filled by hand.
     SimpleVisEffect* AddSimpleVis(uint32_t colour) {
         auto* effect = new SimpleVisEffect;
         effect->leftColour = int32_t(colour);
         effect->enabledChannels = 1;
-        effectChain.effects[ChainLength(effectChain)] = effect;
+        chain.effects[ChainLength(chain)] = effect;
         return effect;
     }
     uint8_t block[kSnapshotBytes] = {};
@@ -27,7 +28,7 @@ struct Lockstep : ::testing::Test {
 
 TEST_F(Lockstep, StartsBlackAndDrawsTheBlockThroughTheSpectrumCurve) {
     AddSimpleVis(0xFFFFFF);
-    LockstepRenderer renderer(8, 240);
+    LockstepRenderer renderer(*this, 8, 240);
     for (uint32_t p : renderer.frame()) ASSERT_EQ(p, 0u);
     Spectrum(64);  // the curve maps it to 163: 76 rows at 0.46875 rows per step
     renderer.RenderFrame(block);
@@ -36,7 +37,7 @@ TEST_F(Lockstep, StartsBlackAndDrawsTheBlockThroughTheSpectrumCurve) {
 
 TEST_F(Lockstep, ClearingStartsEveryFrameBlack) {
     AddSimpleVis(0x404040);
-    LockstepRenderer renderer(8, 240);
+    LockstepRenderer renderer(*this, 8, 240);
     Spectrum(64);
     renderer.RenderFrame(block);
     Spectrum(0);
@@ -46,9 +47,9 @@ TEST_F(Lockstep, ClearingStartsEveryFrameBlack) {
 }
 
 TEST_F(Lockstep, WithoutClearingFramesAddUp) {
-    framebufferClear = 0;
+    chain.framebufferClear = 0;
     AddSimpleVis(0x404040);
-    LockstepRenderer renderer(8, 240);
+    LockstepRenderer renderer(*this, 8, 240);
     Spectrum(64);
     renderer.RenderFrame(block);
     Spectrum(0);
@@ -58,10 +59,10 @@ TEST_F(Lockstep, WithoutClearingFramesAddUp) {
 }
 
 TEST_F(Lockstep, EveryRendererDetectsBeatsAsAfterLoading) {
-    effectChain.effects[0] = new CountingEffect;  // writes the beat it saw into pixel 1
+    chain.effects[0] = new CountingEffect;  // writes the beat it saw into pixel 1
     Spectrum(3);  // bins 8..299 of both channels: a sum of 1752, above 2.6 x 500
     for (int run = 0; run < 2; ++run) {
-        LockstepRenderer renderer(8, 8);
+        LockstepRenderer renderer(*this, 8, 8);
         renderer.RenderFrame(block);
         EXPECT_EQ(renderer.frame()[1], 1u) << run;
         renderer.RenderFrame(block);
@@ -70,9 +71,9 @@ TEST_F(Lockstep, EveryRendererDetectsBeatsAsAfterLoading) {
 }
 
 TEST_F(Lockstep, BlocksFedBetweenFramesKeepTheirPeaksAndBeat) {
-    effectChain.effects[0] = new CountingEffect;
+    chain.effects[0] = new CountingEffect;
     AddSimpleVis(0xFFFFFF);
-    LockstepRenderer renderer(8, 240);
+    LockstepRenderer renderer(*this, 8, 240);
     Spectrum(64);  // a beat, and the peak the frame shows
     renderer.FeedBlock(block);
     Spectrum(0);
@@ -84,9 +85,9 @@ TEST_F(Lockstep, BlocksFedBetweenFramesKeepTheirPeaksAndBeat) {
 }
 
 TEST_F(Lockstep, ResizedFramesStartBlackAtTheNewSize) {
-    framebufferClear = 0;
+    chain.framebufferClear = 0;
     AddSimpleVis(0x404040);
-    LockstepRenderer renderer(8, 240);
+    LockstepRenderer renderer(*this, 8, 240);
     Spectrum(64);
     renderer.RenderFrame(block);
     renderer.Resize(12, 240);

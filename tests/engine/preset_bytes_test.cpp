@@ -40,9 +40,9 @@ Bytes Words(std::initializer_list<int32_t> words) {
     return b;
 }
 
-CountingEffect& Counting(int slot) { return *static_cast<CountingEffect*>(effectChain.effects[slot]); }
-
-struct Presets : ::testing::Test {
+// The tests see the chain's members as their own.
+struct Presets : ::testing::Test, EffectChain {
+    CountingEffect& Counting(int slot) { return *static_cast<CountingEffect*>(effects[slot]); }
     RecordingShell recorder;
     Bytes buffer = Bytes(kPresetCapacity);
     void SetUp() override {
@@ -53,12 +53,12 @@ struct Presets : ::testing::Test {
         ClearChain();
         InstallShell(nullptr);
     }
-    bool Read(const Bytes& b) { return ReadPresetBytes(b.data(), int32_t(b.size())); }
+    bool Read(const Bytes& b) { return ReadPresetBytes(*this, b.data(), int32_t(b.size())); }
 };
 
 TEST_F(Presets, EmptyChainWritesTheHeaderAndTheClearByte) {
     framebufferClear = 0;
-    ASSERT_EQ(WritePresetBytes(buffer.data(), kPresetCapacity), 25);
+    ASSERT_EQ(WritePresetBytes(*this, buffer.data(), kPresetCapacity), 25);
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 23), "Ostrakin Qel_V 5 Preset");
     EXPECT_EQ(buffer[23], 0x1A);
     EXPECT_EQ(buffer[24], 0x00);
@@ -70,13 +70,13 @@ TEST_F(Presets, WriteThenReadGivesTheSameChain) {
     Counting(0).first = -5;
     Counting(0).second = 0xABCDEF;
     framebufferClear = 7;  // a stored byte of 7 travels back unchanged
-    const int32_t n = WritePresetBytes(buffer.data(), kPresetCapacity);
+    const int32_t n = WritePresetBytes(*this, buffer.data(), kPresetCapacity);
     ASSERT_EQ(n, 25 + 8 + 8 + 8);
     ClearChain();
     framebufferClear = 0;
-    ASSERT_TRUE(ReadPresetBytes(buffer.data(), n));
-    ASSERT_EQ(ChainLength(effectChain), 2);
-    EXPECT_EQ(effectChain.typeIds[1], 1);
+    ASSERT_TRUE(ReadPresetBytes(*this, buffer.data(), n));
+    ASSERT_EQ(ChainLength(*this), 2);
+    EXPECT_EQ(typeIds[1], 1);
     EXPECT_EQ(Counting(0).first, -5);
     EXPECT_EQ(Counting(0).second, 0xABCDEF);
     EXPECT_EQ(framebufferClear, 7);
@@ -100,7 +100,7 @@ TEST_F(Presets, HeaderAloneIsAnEmptyChainWithClearingOff) {
     b.pop_back();
     EXPECT_TRUE(Read(b));
     EXPECT_EQ(framebufferClear, 0);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(*this), 0);
 }
 
 TEST_F(Presets, UnknownTypeIdsAreSkippedWithTheirPayloads) {
@@ -109,7 +109,7 @@ TEST_F(Presets, UnknownTypeIdsAreSkippedWithTheirPayloads) {
     AddEntry(b, -1, Words({4}));
     AddEntry(b, 0, Words({42}));
     EXPECT_TRUE(Read(b));
-    ASSERT_EQ(ChainLength(effectChain), 1);
+    ASSERT_EQ(ChainLength(*this), 1);
     EXPECT_EQ(Counting(0).first, 42);
     EXPECT_EQ(Counting(0).second, 0x112233);  // short payload: the rest keep their defaults
 }
@@ -118,7 +118,7 @@ TEST_F(Presets, AtMost256EntriesAreRead) {
     Bytes b = Header(1);
     for (int i = 0; i < 300; ++i) AddEntry(b, 1, {});
     EXPECT_TRUE(Read(b));
-    EXPECT_EQ(ChainLength(effectChain), 256);
+    EXPECT_EQ(ChainLength(*this), 256);
 }
 
 TEST_F(Presets, DamagedEntriesNeverReadOutsideTheData) {
@@ -126,7 +126,7 @@ TEST_F(Presets, DamagedEntriesNeverReadOutsideTheData) {
     Bytes b = Header(1);
     AddEntry(b, 0, {0x09, 0x01}, 8);
     EXPECT_TRUE(Read(b));
-    ASSERT_EQ(ChainLength(effectChain), 1);
+    ASSERT_EQ(ChainLength(*this), 1);
     EXPECT_EQ(Counting(0).first, 0x0109);
     EXPECT_EQ(Counting(0).second, 0);
     ClearChain();
@@ -136,7 +136,7 @@ TEST_F(Presets, DamagedEntriesNeverReadOutsideTheData) {
     AddEntry(b, 0, Words({5}), -100);
     AddEntry(b, 0, Words({6}));
     EXPECT_TRUE(Read(b));
-    ASSERT_EQ(ChainLength(effectChain), 1);
+    ASSERT_EQ(ChainLength(*this), 1);
     EXPECT_EQ(Counting(0).first, 7);
     ClearChain();
 
@@ -144,14 +144,14 @@ TEST_F(Presets, DamagedEntriesNeverReadOutsideTheData) {
     b = Header(1);
     b.push_back(0);
     EXPECT_TRUE(Read(b));
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(*this), 1);
 }
 
 TEST_F(Presets, ChainsLargerThanOneMebibyteAreRefused) {
     // Each Counting saves 8 bytes, so no chain of them overflows; a tiny capacity does.
     AppendEffect(0);
-    EXPECT_EQ(WritePresetBytes(buffer.data(), 30), -1);
-    EXPECT_EQ(WritePresetBytes(buffer.data(), 41), 41);
+    EXPECT_EQ(WritePresetBytes(*this, buffer.data(), 30), -1);
+    EXPECT_EQ(WritePresetBytes(*this, buffer.data(), 41), 41);
 }
 
 TEST_F(Presets, AutosaveKeepsTheChainAcrossARestart) {
@@ -160,17 +160,17 @@ TEST_F(Presets, AutosaveKeepsTheChainAcrossARestart) {
     std::filesystem::create_directories(dir);
     recorder.directory = dir.string();
 
-    LoadAutosave();  // no file yet: nothing happens, nothing is shown
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    LoadAutosave(*this);  // no file yet: nothing happens, nothing is shown
+    EXPECT_EQ(ChainLength(*this), 0);
     EXPECT_TRUE(recorder.messages.empty());
 
     AppendEffect(1);
     AppendEffect(0);
     Counting(1).first = 99;
-    SaveAutosave();
+    SaveAutosave(*this);
     DeleteAllEffects();
-    LoadAutosave();
-    ASSERT_EQ(ChainLength(effectChain), 2);
+    LoadAutosave(*this);
+    ASSERT_EQ(ChainLength(*this), 2);
     EXPECT_EQ(Counting(1).first, 99);
 
     // A damaged autosave file says so and leaves the chain empty.
@@ -178,8 +178,8 @@ TEST_F(Presets, AutosaveKeepsTheChainAcrossARestart) {
     std::FILE* f = std::fopen((dir / kAutosaveFileName).string().c_str(), "wb");
     std::fputs("garbage", f);
     std::fclose(f);
-    LoadAutosave();
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    LoadAutosave(*this);
+    EXPECT_EQ(ChainLength(*this), 0);
     ASSERT_EQ(recorder.messages.size(), 1u);
     std::filesystem::remove_all(dir);
 }

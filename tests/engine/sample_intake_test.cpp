@@ -5,7 +5,8 @@
 #include "engine/sample_intake.h"
 
 namespace {
-struct SampleIntake : ::testing::Test {
+// The tests see the intake's members as their own.
+struct SampleIntake : ::testing::Test, ::SampleIntake {
     VisModule module{};
     uint8_t frame[kSnapshotBytes];
 

@@ -54,7 +54,9 @@ TEST(SpectrumBins, ASineAtABinCentrePeaksInThatBin) {
 }
 
 TEST(SpectrumBins, TheShownHeightIsLinearInDecibelsBetweenFloorAndCeiling) {
-    BuildSpectrumCurve();
+    SampleIntake intake;
+    intake.BuildSpectrumCurve();
+    const uint8_t* spectrumCurve = intake.spectrumCurve;
     // After the intake's curve, a level L dB shows as 254 * (L - floor) / (ceiling - floor).
     for (double levelDb : {-10.0, -40.0, -60.0}) {
         const auto blocks = AnalyzeAudio(Sine(44100, BinCentre(100, 44100), std::pow(10.0, levelDb / 20.0)), 50);

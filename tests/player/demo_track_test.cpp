@@ -86,13 +86,12 @@ TEST(DemoTrack, KicksLightTheBassBins) {
 }
 
 TEST(DemoTrack, TheBeatDetectorFiresOnTheKicks) {
-    BuildSpectrumCurve();
-    beatSensitivity = 32;
-    beatBand = 0x012C0008;
-    previousBeatSum = kInitialBeatSum;
-    intakeOpen = 1;
+    // A fresh intake has the default sensitivity and band.
+    SampleIntake intake;
+    intake.BuildSpectrumCurve();
+    intake.intakeOpen = 1;
     uint8_t frame[kSnapshotBytes];
-    TakeSnapshot(frame);
+    intake.TakeSnapshot(frame);
 
     const auto& blocks = DemoBlocks();
     VisModule module{};
@@ -100,8 +99,8 @@ TEST(DemoTrack, TheBeatDetectorFiresOnTheKicks) {
     for (size_t k = 0; k < blocks.size(); ++k) {
         std::memcpy(module.spectrum, blocks[k].bytes, sizeof module.spectrum);
         std::memcpy(module.waveform, blocks[k].bytes + sizeof module.spectrum, sizeof module.waveform);
-        Render(&module);
-        if (!TakeSnapshot(frame)) continue;
+        intake.Render(&module);
+        if (!intake.TakeSnapshot(frame)) continue;
         const int beat = int(k) / kBlocksPerBeat, offset = int(k) % kBlocksPerBeat;
         if (offset <= 2 && KickOnBeat(beat))
             ++kicksHeard;

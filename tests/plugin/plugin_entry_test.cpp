@@ -54,8 +54,8 @@ TEST(PluginLifecycle, QuitThenInitRestoresTheChain) {
 
     ASSERT_EQ(module->initProc(module), 0);
     ASSERT_NE(renderThread, nullptr);
-    AppendEffect(3);
-    AppendEffect(0);
+    pluginEngine.chain.AppendEffect(3);
+    pluginEngine.chain.AppendEffect(0);
     module->spectrum[10] = 200;
     module->renderProc(module);
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -63,14 +63,14 @@ TEST(PluginLifecycle, QuitThenInitRestoresTheChain) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     module->quitProc(module);
     EXPECT_EQ(renderThread, nullptr);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(pluginEngine.chain), 0);
     module->quitProc(module);  // a second Quit does nothing
     module->configProc(module);
 
     ASSERT_EQ(Init(module), 0);
-    ASSERT_EQ(ChainLength(effectChain), 2);
-    EXPECT_EQ(effectChain.typeIds[0], 3);
-    EXPECT_EQ(effectChain.typeIds[1], 0);
+    ASSERT_EQ(ChainLength(pluginEngine.chain), 2);
+    EXPECT_EQ(pluginEngine.chain.typeIds[0], 3);
+    EXPECT_EQ(pluginEngine.chain.typeIds[1], 0);
     Quit(module);
 
     InstallDisplayDriver(nullptr);

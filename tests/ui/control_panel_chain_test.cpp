@@ -25,17 +25,17 @@ TEST_F(PanelTest, OpensHiddenWithSortedLibraryCarryingTypeIds) {
 
 TEST_F(PanelTest, ListsTheChainItOpensOnAndTheClearFlagOff) {
     CloseControlPanel();
-    AppendEffect(1);
-    AppendEffect(0);
-    framebufferClear = 0;
-    panel = OpenControlPanel(&module);
+    engine.chain.AppendEffect(1);
+    engine.chain.AppendEffect(0);
+    engine.chain.framebufferClear = 0;
+    panel = OpenControlPanel(&module, engine);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Aardvark v0.0", "Zebra v0.0"}));
     EXPECT_FALSE(dialogs.IsChecked(panel, IDC_FRAMEBUFFER_CLEAR));
 }
 
 TEST_F(PanelTest, WithoutAModuleRecordNoPanelIsMade) {
     CloseControlPanel();
-    panel = OpenControlPanel(nullptr);
+    panel = OpenControlPanel(nullptr, engine);
     EXPECT_EQ(panel, nullptr);
     EXPECT_TRUE(dialogs.LiveDialogs(IDD_CONTROL_PANEL).empty());
     ToggleControlPanel();  // a right click then finds nothing to show
@@ -51,9 +51,9 @@ TEST_F(PanelTest, CloseBoxOnlyHidesAndToggleShowsAgain) {
 
 TEST_F(PanelTest, FramebufferClearBoxSetsTheFlag) {
     dialogs.ClickCheckBox(panel, IDC_FRAMEBUFFER_CLEAR);
-    EXPECT_EQ(framebufferClear, 0);
+    EXPECT_EQ(engine.chain.framebufferClear, 0);
     dialogs.ClickCheckBox(panel, IDC_FRAMEBUFFER_CLEAR);
-    EXPECT_EQ(framebufferClear, 1);
+    EXPECT_EQ(engine.chain.framebufferClear, 1);
 }
 
 TEST_F(PanelTest, AddAppendsTheChosenTypeWithoutTouchingSelectionOrPage) {
@@ -62,8 +62,8 @@ TEST_F(PanelTest, AddAppendsTheChosenTypeWithoutTouchingSelectionOrPage) {
     const WindowHandle page = OpenPages().at(0);
     Add("Aardvark v0.0");
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Zebra v0.0", "Aardvark v0.0"}));
-    EXPECT_EQ(effectChain.typeIds[0], 0);
-    EXPECT_EQ(effectChain.typeIds[1], 1);
+    EXPECT_EQ(engine.chain.typeIds[0], 0);
+    EXPECT_EQ(engine.chain.typeIds[1], 1);
     EXPECT_EQ(Selected(IDC_ACTIVE_EFFECTS), 0);
     EXPECT_EQ(OpenPages(), std::vector<WindowHandle>{page});
     EXPECT_EQ(Caption(), "Zebra v0.0");
@@ -71,15 +71,15 @@ TEST_F(PanelTest, AddAppendsTheChosenTypeWithoutTouchingSelectionOrPage) {
 
 TEST_F(PanelTest, AddWithoutLibrarySelectionDoesNothing) {
     dialogs.ClickButton(panel, IDC_ADD);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(engine.chain), 0);
     EXPECT_TRUE(Items(IDC_ACTIVE_EFFECTS).empty());
 }
 
 TEST_F(PanelTest, A257thEffectIsNotAdded) {
     for (int i = 0; i < kChainSlots; ++i) Add("Aardvark v0.0");
-    ASSERT_EQ(ChainLength(effectChain), kChainSlots);
+    ASSERT_EQ(ChainLength(engine.chain), kChainSlots);
     Add("Zebra v0.0");
-    EXPECT_EQ(ChainLength(effectChain), kChainSlots);
+    EXPECT_EQ(ChainLength(engine.chain), kChainSlots);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS).size(), size_t(kChainSlots));
     EXPECT_TRUE(recorded.messages.empty());
 }
@@ -88,31 +88,31 @@ TEST_F(PanelTest, UpAndDownMoveTheSelectedEffectAndTheSelectionFollows) {
     Add("Zebra v0.0");
     Add("Aardvark v0.0");
     Add("Heavy v0.0");
-    Effect* heavy = effectChain.effects[2];
+    Effect* heavy = engine.chain.effects[2];
     SelectEffect(2);
     dialogs.ClickButton(panel, IDC_UP);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Zebra v0.0", "Heavy v0.0", "Aardvark v0.0"}));
-    EXPECT_EQ(effectChain.effects[1], heavy);
-    EXPECT_EQ(effectChain.typeIds[1], 2);
-    EXPECT_EQ(effectChain.typeIds[2], 1);
+    EXPECT_EQ(engine.chain.effects[1], heavy);
+    EXPECT_EQ(engine.chain.typeIds[1], 2);
+    EXPECT_EQ(engine.chain.typeIds[2], 1);
     EXPECT_EQ(Selected(IDC_ACTIVE_EFFECTS), 1);
     dialogs.ClickButton(panel, IDC_DOWN);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Zebra v0.0", "Aardvark v0.0", "Heavy v0.0"}));
-    EXPECT_EQ(effectChain.effects[2], heavy);
+    EXPECT_EQ(engine.chain.effects[2], heavy);
     EXPECT_EQ(Selected(IDC_ACTIVE_EFFECTS), 2);
 }
 
 TEST_F(PanelTest, UpOnTheFirstAndDownOnTheLastDoNothing) {
     Add("Zebra v0.0");
     Add("Aardvark v0.0");
-    Effect* first = effectChain.effects[0];
+    Effect* first = engine.chain.effects[0];
     SelectEffect(0);
     dialogs.ClickButton(panel, IDC_UP);
-    EXPECT_EQ(effectChain.effects[0], first);
+    EXPECT_EQ(engine.chain.effects[0], first);
     EXPECT_EQ(Selected(IDC_ACTIVE_EFFECTS), 0);
     SelectEffect(1);
     dialogs.ClickButton(panel, IDC_DOWN);
-    EXPECT_EQ(effectChain.effects[0], first);
+    EXPECT_EQ(engine.chain.effects[0], first);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Zebra v0.0", "Aardvark v0.0"}));
     EXPECT_EQ(Selected(IDC_ACTIVE_EFFECTS), 1);
 }
@@ -120,7 +120,7 @@ TEST_F(PanelTest, UpOnTheFirstAndDownOnTheLastDoNothing) {
 TEST_F(PanelTest, AMovedEffectsPageStaysOpenOnThatEffect) {
     Add("Aardvark v0.0");
     Add("Zebra v0.0");
-    auto* zebra = static_cast<ZebraEffect*>(effectChain.effects[1]);
+    auto* zebra = static_cast<ZebraEffect*>(engine.chain.effects[1]);
     SelectEffect(1);
     const WindowHandle page = OpenPages().at(0);
     dialogs.ClickButton(panel, IDC_UP);
@@ -133,7 +133,7 @@ TEST_F(PanelTest, RemovingTheLastEffectLeavesChainAndListEmpty) {
     Add("Zebra v0.0");
     SelectEffect(0);
     dialogs.ClickButton(panel, IDC_REMOVE);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(engine.chain), 0);
     EXPECT_TRUE(Items(IDC_ACTIVE_EFFECTS).empty());
     EXPECT_TRUE(OpenPages().empty());
     EXPECT_EQ(Caption(), "Zebra v0.0");
@@ -144,15 +144,15 @@ TEST_F(PanelTest, RemovingSlot255OfAFullChainEmptiesIt) {
     for (int i = 0; i < kChainSlots; ++i) Add("Aardvark v0.0");
     SelectEffect(255);
     dialogs.ClickButton(panel, IDC_REMOVE);
-    EXPECT_EQ(effectChain.effects[255], nullptr);
-    EXPECT_EQ(ChainLength(effectChain), 255);
+    EXPECT_EQ(engine.chain.effects[255], nullptr);
+    EXPECT_EQ(ChainLength(engine.chain), 255);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS).size(), 255u);
 }
 
 TEST_F(PanelTest, RemoveWithoutSelectionDoesNothing) {
     Add("Zebra v0.0");
     dialogs.ClickButton(panel, IDC_REMOVE);
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(engine.chain), 1);
 }
 
 TEST_F(PanelTest, ClearEmptiesChainListAndPageButKeepsTheCaption) {
@@ -160,7 +160,7 @@ TEST_F(PanelTest, ClearEmptiesChainListAndPageButKeepsTheCaption) {
     Add("Zebra v0.0");
     SelectEffect(1);
     dialogs.ClickButton(panel, IDC_CLEAR);
-    EXPECT_EQ(ChainLength(effectChain), 0);
+    EXPECT_EQ(ChainLength(engine.chain), 0);
     EXPECT_TRUE(Items(IDC_ACTIVE_EFFECTS).empty());
     EXPECT_TRUE(OpenPages().empty());
     EXPECT_EQ(Caption(), "Zebra v0.0");

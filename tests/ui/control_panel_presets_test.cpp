@@ -75,7 +75,7 @@ TEST_F(PresetPanelTest, CancelledLoadChangesNothingAndRestoresTheDirectory) {
     Add("Zebra v0.0");
     services.fileAnswers.push_back(std::nullopt);
     dialogs.ClickButton(panel, IDC_LOAD);
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(engine.chain), 1);
     EXPECT_EQ(services.currentDirectory, "C:\\Host");
 }
 
@@ -86,8 +86,8 @@ TEST_F(PresetPanelTest, LoadReplacesChainListPageAndClearBox) {
     services.fileAnswers.push_back(file);
     dialogs.ClickButton(panel, IDC_LOAD);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), (Names{"Zebra v0.0", "Aardvark v0.0"}));
-    EXPECT_EQ(static_cast<ZebraEffect*>(effectChain.effects[0])->speed, 12);
-    EXPECT_EQ(framebufferClear, 0);
+    EXPECT_EQ(static_cast<ZebraEffect*>(engine.chain.effects[0])->speed, 12);
+    EXPECT_EQ(engine.chain.framebufferClear, 0);
     EXPECT_FALSE(dialogs.IsChecked(panel, IDC_FRAMEBUFFER_CLEAR));
     EXPECT_TRUE(OpenPages().empty());
     EXPECT_EQ(Caption(), "No effect/setting selected");
@@ -103,9 +103,9 @@ TEST_F(PresetPanelTest, AChainReplacedFromOutsideClosesThePageFirstAndShowsTheNe
     size_t pagesDuringLoad = 99;
     const bool loaded = ReplaceChainInPanel([&] {
         pagesDuringLoad = OpenPages().size();
-        ClearChain();
+        engine.chain.ClearChain();
         const std::vector<uint8_t> bytes = ZebraAardvarkPreset();
-        ReadPresetBytes(bytes.data(), int32_t(bytes.size()));
+        ReadPresetBytes(engine.chain, bytes.data(), int32_t(bytes.size()));
         return true;
     });
     EXPECT_TRUE(loaded);
@@ -121,7 +121,7 @@ TEST_F(PresetPanelTest, LoadingAWrongHeaderKeepsChainListAndPage) {
     WriteBytes({'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'e', 's', 'e', 't'});
     services.fileAnswers.push_back(file);
     dialogs.ClickButton(panel, IDC_LOAD);
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(engine.chain), 1);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), Names{"Zebra v0.0"});
     EXPECT_EQ(OpenPages().size(), 1u);
     ASSERT_EQ(recorded.messages.size(), 1u);
@@ -134,7 +134,7 @@ TEST_F(PresetPanelTest, AFileThatCannotBeOpenedKeepsTheChain) {
     Add("Zebra v0.0");
     services.fileAnswers.push_back(file + ".missing");
     dialogs.ClickButton(panel, IDC_LOAD);
-    EXPECT_EQ(ChainLength(effectChain), 1);
+    EXPECT_EQ(ChainLength(engine.chain), 1);
     EXPECT_EQ(Items(IDC_ACTIVE_EFFECTS), Names{"Zebra v0.0"});
     ASSERT_EQ(recorded.messages.size(), 1u);
     EXPECT_EQ(recorded.messages[0].text, "Error loading preset");
@@ -146,7 +146,7 @@ TEST_F(PresetPanelTest, AFileThatCannotBeOpenedKeepsTheChain) {
 TEST_F(PresetPanelTest, SaveWritesThePresetAndOffersTheLastPathNextTime) {
     Add("Zebra v0.0");
     Add("Aardvark v0.0");
-    static_cast<ZebraEffect*>(effectChain.effects[0])->speed = 12;
+    static_cast<ZebraEffect*>(engine.chain.effects[0])->speed = 12;
     dialogs.ClickCheckBox(panel, IDC_FRAMEBUFFER_CLEAR);
     services.fileAnswers.push_back(file);
     dialogs.ClickButton(panel, IDC_SAVE);
@@ -195,7 +195,7 @@ TEST_F(PresetPanelTest, AWriteThatFailsIsReportedNotTakenForSuccess) {
 TEST_F(PresetPanelTest, NoLockIsHeldWhileAChooserWaitsForTheUser) {
     int lockedWhileOpen = 0;
     services.whileOpen = [&] {
-        if (renderLock.try_lock()) renderLock.unlock();
+        if (engine.chain.renderLock.try_lock()) engine.chain.renderLock.unlock();
         else ++lockedWhileOpen;
     };
     WriteBytes(ZebraAardvarkPreset());

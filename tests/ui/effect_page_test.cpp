@@ -9,7 +9,7 @@ protected:
     void SetUp() override {
         PanelTest::SetUp();
         Add("Zebra v0.0");
-        zebra = static_cast<ZebraEffect*>(effectChain.effects[0]);
+        zebra = static_cast<ZebraEffect*>(engine.chain.effects[0]);
         zebra->channels = 2;
         zebra->style = 1;
         page = zebra->createSettingsPage(module.instance, panel);
@@ -115,7 +115,7 @@ TEST_F(EffectPageTest, SwatchCaptionIsTheComplementOfTheColour) {
 
 TEST_F(EffectPageTest, APageEditsTheEffectThatCreatedIt) {
     Add("Zebra v0.0");
-    auto* second = static_cast<ZebraEffect*>(effectChain.effects[1]);
+    auto* second = static_cast<ZebraEffect*>(engine.chain.effects[1]);
     dialogs.DestroyDialogWindow(page);
     page = second->createSettingsPage(module.instance, panel);
     dialogs.MoveTrackbar(page, 1014, 7);

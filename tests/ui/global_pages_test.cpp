@@ -10,14 +10,14 @@ class BeatPageTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        beatSensitivity = 32;
-        beatBand = 0x012C0008;
+        engine.intake.beatSensitivity = 32;
+        engine.intake.beatBand = 0x012C0008;
         SelectGlobal(2);
         page = dialogs.LiveDialogs(IDD_BEAT_PAGE).at(0);
     }
     void TearDown() override {
-        beatSensitivity = 32;
-        beatBand = 0x012C0008;
+        engine.intake.beatSensitivity = 32;
+        engine.intake.beatBand = 0x012C0008;
         PanelTest::TearDown();
     }
     std::string Label() { return dialogs.ControlOf(page, IDC_BEAT_LABEL).text; }
@@ -38,20 +38,20 @@ TEST_F(BeatPageTest, ShowsTheSettingsAndNoLabelUntilMoved) {
 
 TEST_F(BeatPageTest, LowBinTrackbarSetsTheLowHalf) {
     dialogs.MoveTrackbar(page, IDC_BEAT_LOW, 20);
-    EXPECT_EQ(beatBand & 0xFFFF, 20);
-    EXPECT_EQ(beatBand >> 16, 300);
+    EXPECT_EQ(engine.intake.beatBand & 0xFFFF, 20);
+    EXPECT_EQ(engine.intake.beatBand >> 16, 300);
     EXPECT_EQ(Label(), "20/300");
 }
 
 TEST_F(BeatPageTest, SensitivityTrackbarAlsoShowsTheBand) {
     dialogs.MoveTrackbar(page, IDC_BEAT_SENSITIVITY, 100);
-    EXPECT_EQ(beatSensitivity, 100);
+    EXPECT_EQ(engine.intake.beatSensitivity, 100);
     EXPECT_EQ(Label(), "8/300");
 }
 
 TEST_F(BeatPageTest, BandHalvesAreStoredEvenOutOfOrder) {
     dialogs.MoveTrackbar(page, IDC_BEAT_HIGH, 5);
-    EXPECT_EQ(beatBand, 0x00050008);
+    EXPECT_EQ(engine.intake.beatBand, 0x00050008);
     EXPECT_EQ(Label(), "8/5");
     dialogs.MoveTrackbar(page, IDC_BEAT_HIGH, 576);
     EXPECT_EQ(Label(), "8/576");

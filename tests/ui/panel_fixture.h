@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/effect_chain.h"
+#include "engine/engine.h"
 #include "backends/headless/memory_dialogs.h"
 #include "backends/headless/recording_shell.h"
 #include "backends/headless/scripted_dialog_services.h"
@@ -12,24 +12,24 @@
 #include "ui/resource_ids.h"
 
 // A panel opened over in-memory dialogs, scripted choosers and a recording shell, with
-// an empty chain; the test plays the user.
+// an engine of its own with an empty chain; the test plays the user.
 class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallDialogControls(&dialogs);
         InstallDialogServices(&services);
         InstallShell(&recorded);
-        ClearChain();
-        framebufferClear = 1;
+        engine.chain.ClearChain();
+        engine.chain.framebufferClear = 1;
         module.instance = &module;
-        panel = OpenControlPanel(&module);
+        panel = OpenControlPanel(&module, engine);
         ASSERT_NE(panel, nullptr);
     }
 
     void TearDown() override {
         CloseControlPanel();
-        ClearChain();
-        framebufferClear = 1;
+        engine.chain.ClearChain();
+        engine.chain.framebufferClear = 1;
         InstallDialogControls(nullptr);
         InstallDialogServices(nullptr);
         InstallShell(nullptr);
@@ -63,6 +63,7 @@ protected:
         return pages;
     }
 
+    Engine engine;
     MemoryDialogs dialogs;
     ScriptedDialogServices services;
     RecordingShell recorded;
