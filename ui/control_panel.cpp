@@ -183,13 +183,6 @@ void Load(WindowHandle panel) {
     services.SetWorkingDirectory(directory);
 }
 
-bool WriteFile(const std::string& path, const uint8_t* bytes, int32_t n) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes, 1, size_t(n), file) == size_t(n);
-    return std::fclose(file) == 0 && written;
-}
-
 void Save(WindowHandle panel) {
     DialogServices& services = dialogServices();
     const std::string directory = services.WorkingDirectory();
@@ -203,7 +196,9 @@ void Save(WindowHandle panel) {
         const int32_t n = buffer.bytes ? WritePresetBytes(buffer.bytes.get(), kPresetCapacity) : -1;
         if (n < 0) shell().ShowMessage(panel, "Preset too large", "Save Preset");
         // A failed write is reported like a failed open: the user must not think it saved.
-        else if (!WriteFile(path, buffer.bytes.get(), n)) shell().ShowMessage(panel, "Error saving preset", "Save Preset");
+        // The file is replaced all at once, so a write that fails part-way keeps the old one.
+        else if (!shell().WriteFileAtomically(path.c_str(), buffer.bytes.get(), size_t(n)))
+            shell().ShowMessage(panel, "Error saving preset", "Save Preset");
     }
     services.SetWorkingDirectory(directory);
 }
