@@ -1,8 +1,9 @@
 #include "pipeline/render_thread.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
-#include <thread>
+#include <mutex>
 
 #include "host/lifecycle.h"
 #include "host/sample_intake.h"
@@ -11,6 +12,16 @@
 #include "ui/control_panel.h"
 
 namespace {
+// The pause after each frame ends early when Quit asks the thread to end, so that Quit,
+// which blocks the host's window thread, does not wait out the rest of the 20 ms.
+std::mutex pauseLock;
+std::condition_variable pauseEnds;
+
+void PauseAfterFrame() {
+    std::unique_lock<std::mutex> lock(pauseLock);
+    pauseEnds.wait_for(lock, std::chrono::milliseconds(20), [] { return quitFlag != 0; });
+}
+
 int64_t TickCount() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -21,6 +32,12 @@ int32_t FramesPerSecond(int32_t frames, int64_t elapsedMs) {
     // 21 frames can pass within one tick on a fast machine; count that as 1 ms.
     if (elapsedMs < 1) elapsedMs = 1;
     return int32_t((int64_t(frames) * 1000 + elapsedMs / 2) / elapsedMs);
+}
+
+void WakeRenderThread() {
+    // Taken once so that a thread between its check of quitFlag and its wait sees the wake.
+    { std::lock_guard<std::mutex> lock(pauseLock); }
+    pauseEnds.notify_all();
 }
 
 int RenderThreadMain() {
@@ -37,7 +54,7 @@ int RenderThreadMain() {
         if (!frame) continue;
         RenderChain(snapshot, frame, width, height, beat);
         PresentFrame();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        PauseAfterFrame();
         if (++count == 21) {
             std::snprintf(text, sizeof text, "%d FPS @ %dx%dx32bpp", FramesPerSecond(21, TickCount() - start),
                           width, height);

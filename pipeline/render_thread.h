@@ -3,5 +3,7 @@
 
 // The render thread's loop: snapshot, clear, draw the chain, present, sleep 20 ms.
 int RenderThreadMain();
+// Ends the render thread's pause at once; Quit calls it after setting quitFlag.
+void WakeRenderThread();
 // Frames per second for frames presented in elapsed milliseconds, rounded half away from 0.
 int32_t FramesPerSecond(int32_t frames, int64_t elapsedMs);
