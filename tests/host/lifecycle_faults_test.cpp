@@ -200,7 +200,14 @@ struct LifecycleFaults : ::testing::Test {
 };
 
 TEST_F(LifecycleFaults, EveryCycleEndsStoppedAndAFailedWriteKeepsThePreviousAutosave) {
+    // Under a sanitizer every cycle's fresh megabytes cost shadow memory: fewer cycles there.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    constexpr int kCycles = 160;
+#else
     constexpr int kCycles = 1000;
+#endif
+    // The thread sanitizer starts a helper thread of its own with the first thread.
+    std::thread([] {}).join();
     const int baseThreads = ThreadCount();
     emptyChain = ChainBytes();
     int ran[14] = {};
@@ -240,7 +247,7 @@ TEST_F(LifecycleFaults, EveryCycleEndsStoppedAndAFailedWriteKeepsThePreviousAuto
         ExpectStopped(baseThreads);
         if (HasFailure()) return;
     }
-    for (int kind = 0; kind < 14; ++kind) EXPECT_GE(ran[kind], 10) << "fault " << kind;
+    for (int kind = 0; kind < 14; ++kind) EXPECT_GE(ran[kind], kCycles / 100) << "fault " << kind;
 }
 }  // namespace
 #endif
