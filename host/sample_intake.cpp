@@ -5,8 +5,8 @@
 #include <cstring>
 
 uint8_t spectrumCurve[256];
-int32_t beatSensitivity = 32;
-int32_t beatBand = 0x012C0008;  // bins 8 up to 300
+std::atomic<int32_t> beatSensitivity{32};
+std::atomic<int32_t> beatBand{0x012C0008};  // bins 8 up to 300
 
 std::atomic<int32_t> intakeOpen{0};
 std::mutex sampleLock;
@@ -29,7 +29,7 @@ void BuildSpectrumCurve() {
 
 namespace {
 int32_t BeatSum(const uint8_t* spectrum) {
-    const int32_t band = beatBand;
+    const int32_t band = beatBand.load(std::memory_order_relaxed);
     const int32_t lo = band & 0xFFFF;
     const int32_t hi = band >> 16;
     int32_t sum = 0;
@@ -54,7 +54,7 @@ int32_t Render(VisModule* module) {
     const int32_t sum = BeatSum(module->spectrum);
     // sum > trunc((sensitivity + 32) * 0.040625 * previous) is, with 0.040625 = 13 / 320,
     // this integer test; 64 bits keep it exact whatever the sensitivity word holds.
-    if (int64_t(320) * sum > int64_t(13) * (int64_t(beatSensitivity) + 32) * previousBeatSum)
+    if (int64_t(320) * sum > int64_t(13) * (int64_t(beatSensitivity.load(std::memory_order_relaxed)) + 32) * previousBeatSum)
         beatFlag = 1;
     previousBeatSum = sum;
     snapshotTaken = 0;

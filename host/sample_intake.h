@@ -10,8 +10,8 @@ extern uint8_t spectrumCurve[256];
 
 // Beat settings: whole words, written by the beat page and read by Render without a
 // lock. They keep their values while the library is loaded.
-extern int32_t beatSensitivity;  // 1..256, smaller is more sensitive
-extern int32_t beatBand;         // low half: first bin; high half (signed): end bin
+extern std::atomic<int32_t> beatSensitivity;  // 1..256, smaller is more sensitive
+extern std::atomic<int32_t> beatBand;         // low half: first bin; high half (signed): end bin
 
 // 1 from Init to Quit, the life of the sample and render locks: a host that calls Render
 // outside it changes nothing.

@@ -4,7 +4,7 @@
 
 EffectChain effectChain;
 std::mutex renderLock;
-int32_t framebufferClear = 1;
+std::atomic<int32_t> framebufferClear{1};
 
 int ChainLength(const EffectChain& chain) {
     int n = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -15,8 +16,9 @@ struct EffectChain {
 extern EffectChain effectChain;
 // Guards the chain and every effect's render, load and save.
 extern std::mutex renderLock;
-// Nonzero: every frame starts black. Stored in presets as one byte.
-extern int32_t framebufferClear;
+// Nonzero: every frame starts black. Stored in presets as one byte. Written by the window
+// thread and read by the render thread without a lock, hence atomic.
+extern std::atomic<int32_t> framebufferClear;
 
 // Number of occupied slots.
 int ChainLength(const EffectChain& chain);

@@ -48,7 +48,7 @@ int RenderThreadMain() {
     if (quitFlag) return 0;
     do {
         const int32_t beat = TakeSnapshot(snapshot);
-        if (framebufferClear) ClearFrame(0);
+        if (framebufferClear.load(std::memory_order_relaxed)) ClearFrame(0);
         int32_t width = 0, height = 0;
         uint32_t* frame = BeginFrame(&width, &height);
         if (!frame) continue;

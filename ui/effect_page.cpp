@@ -1,7 +1,9 @@
 #include "ui/effect_page.h"
 
 #include <memory>
+#include <mutex>
 
+#include "pipeline/effect_chain.h"
 #include "platform/dialog_controls.h"
 #include "ui/colour_swatch.h"
 
@@ -42,7 +44,7 @@ public:
             Store(b, dialogControls().TrackbarPosition(dialog, controlId));
             changed = true;
         }
-        if (changed) effect.settingsChanged();
+        if (changed) SettingsChanged();
     }
 
     void OnCommand(WindowHandle dialog, int controlId, int) override {
@@ -75,7 +77,7 @@ public:
             }
             changed = true;
         }
-        if (changed) effect.settingsChanged();
+        if (changed) SettingsChanged();
     }
 
     bool OnDrawItem(WindowHandle, int controlId, DrawItemHandle item) override {
@@ -96,9 +98,17 @@ private:
     };
     Range Bindings() const { return {page.bindings, page.bindings + page.count}; }
 
+    // The render thread reads the words and what settingsChanged derives from them while
+    // it draws; written under the render lock, a frame never meets a half-made change.
+    // Never held while a chooser waits for the user.
     void Store(const PageBinding& b, int32_t value) {
+        std::lock_guard<std::mutex> lock(renderLock);
         effect.*b.word = value;
         if (b.alsoWord) effect.*b.alsoWord = value;
+    }
+    void SettingsChanged() {
+        std::lock_guard<std::mutex> lock(renderLock);
+        effect.settingsChanged();
     }
 
     Effect& effect;
