@@ -34,16 +34,6 @@ void SaveAutosave(EffectChain& chain) {
     if (!buffer.bytes) return;
     const int32_t n = WritePresetBytes(chain, buffer.bytes.get(), kPresetCapacity);
     if (n < 0) return;
-    // Written beside and then renamed over the old file, so a failed write never
-    // leaves a truncated autosave behind.
-    const std::string temporary = path + ".new";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) return;
-    const bool written = std::fwrite(buffer.bytes.get(), 1, size_t(n), file) == size_t(n);
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(temporary.c_str());
-        return;
-    }
-    std::remove(path.c_str());
-    std::rename(temporary.c_str(), path.c_str());
+    // Errors are not reported; a failed write keeps the previous autosave.
+    shell().WriteFileAtomically(path.c_str(), buffer.bytes.get(), size_t(n));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -13,8 +14,9 @@ struct EffectChain {
     int32_t typeIds[kChainSlots] = {};
     // Guards the chain and every effect's render, load and save.
     std::mutex renderLock;
-    // Nonzero: every frame starts black. Stored in presets as one byte.
-    int32_t framebufferClear = 1;
+    // Nonzero: every frame starts black. Stored in presets as one byte. Written by the
+    // window thread and read by the render thread without a lock, hence atomic.
+    std::atomic<int32_t> framebufferClear{1};
     // Lent to every effect of the chain while it draws.
     RenderResources resources;
     // One effect's payload at a time while a preset is read or written, under the lock.

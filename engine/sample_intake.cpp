@@ -39,10 +39,10 @@ int32_t SampleIntake::Render(const VisModule* module) {
     }
     std::memcpy(sharedSnapshot + kWaveformOffset0, module->waveform, 2 * kBins);
 
-    const int32_t sum = BeatSum(module->spectrum, beatBand);
+    const int32_t sum = BeatSum(module->spectrum, beatBand.load(std::memory_order_relaxed));
     // sum > trunc((sensitivity + 32) * 0.040625 * previous) is, with 0.040625 = 13 / 320,
     // this integer test; 64 bits keep it exact whatever the sensitivity word holds.
-    if (int64_t(320) * sum > int64_t(13) * (int64_t(beatSensitivity) + 32) * previousBeatSum)
+    if (int64_t(320) * sum > int64_t(13) * (int64_t(beatSensitivity.load(std::memory_order_relaxed)) + 32) * previousBeatSum)
         beatFlag = 1;
     previousBeatSum = sum;
     snapshotTaken = 0;

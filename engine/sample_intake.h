@@ -16,8 +16,8 @@ struct SampleIntake {
 
     // Beat settings: whole words, written by the beat page and read by Render without a
     // lock. They keep their values while the library is loaded.
-    int32_t beatSensitivity = 32;     // 1..256, smaller is more sensitive
-    int32_t beatBand = 0x012C0008;    // low half: first bin; high half (signed): end bin; bins 8 up to 300
+    std::atomic<int32_t> beatSensitivity{32};       // 1..256, smaller is more sensitive
+    std::atomic<int32_t> beatBand{0x012C0008};      // low half: first bin; high half (signed): end bin
 
     // 1 from Init to Quit, the life of the sample and render locks: a host that calls
     // Render outside it changes nothing.

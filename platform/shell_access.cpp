@@ -8,6 +8,7 @@ public:
     std::string ProgramFilePath(const char*) override { return {}; }
     int ReadSetting(const char*, const char*, int fallback) override { return fallback; }
     void WriteSetting(const char*, const char*, int) override {}
+    bool WriteFileAtomically(const char*, const void*, size_t) override { return false; }
 };
 SilentShell silentShell;
 Shell* current = &silentShell;

@@ -52,6 +52,7 @@ int32_t Init(VisModule* module) {
 void Quit(VisModule*) {
     if (!renderThread) return;
     quitFlag = 1;
+    WakeRenderThread();
     renderThread->join();
     delete renderThread;
     DestroySurfaces();

@@ -16,6 +16,7 @@
 #include "platform/dialog_controls.h"
 #include "platform/dialog_services.h"
 #include "platform/shell.h"
+#include "ui/effect_page.h"
 #include "ui/global_pages.h"
 #include "ui/resource_ids.h"
 
@@ -186,13 +187,6 @@ void Load(WindowHandle panel) {
     services.SetWorkingDirectory(directory);
 }
 
-bool WriteFile(const std::string& path, const uint8_t* bytes, int32_t n) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes, 1, size_t(n), file) == size_t(n);
-    return std::fclose(file) == 0 && written;
-}
-
 void Save(WindowHandle panel) {
     DialogServices& services = dialogServices();
     const std::string directory = services.WorkingDirectory();
@@ -206,7 +200,9 @@ void Save(WindowHandle panel) {
         const int32_t n = buffer.bytes ? WritePresetBytes(Chain(), buffer.bytes.get(), kPresetCapacity) : -1;
         if (n < 0) shell().ShowMessage(panel, "Preset too large", "Save Preset");
         // A failed write is reported like a failed open: the user must not think it saved.
-        else if (!WriteFile(path, buffer.bytes.get(), n)) shell().ShowMessage(panel, "Error saving preset", "Save Preset");
+        // The file is replaced all at once, so a write that fails part-way keeps the old one.
+        else if (!shell().WriteFileAtomically(path.c_str(), buffer.bytes.get(), size_t(n)))
+            shell().ShowMessage(panel, "Error saving preset", "Save Preset");
     }
     services.SetWorkingDirectory(directory);
 }
@@ -266,6 +262,7 @@ public:
 WindowHandle OpenControlPanel(VisModule* module, Engine& engine) {
     currentPage = nullptr;
     panelEngine = &engine;
+    SetEffectPageLock(&engine.chain.renderLock);
     // Without the host's record there is no instance to take the template from.
     if (!module) return nullptr;
     pluginInstance = module->instance;

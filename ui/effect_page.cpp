@@ -1,11 +1,19 @@
 #include "ui/effect_page.h"
 
 #include <memory>
+#include <mutex>
 
 #include "platform/dialog_controls.h"
 #include "ui/colour_swatch.h"
 
 namespace {
+// The render lock of the chain whose effects the pages edit; none outside a panel.
+std::mutex* chainLock = nullptr;
+
+std::unique_lock<std::mutex> LockChain() {
+    return chainLock ? std::unique_lock<std::mutex>(*chainLock) : std::unique_lock<std::mutex>();
+}
+
 // One page procedure for every effect: it interprets the effect's binding table. The
 // page holds the effect that created it, so it edits exactly that effect; the panel
 // closes the page before the effect can be destroyed.
@@ -42,7 +50,7 @@ public:
             Store(b, dialogControls().TrackbarPosition(dialog, controlId));
             changed = true;
         }
-        if (changed) effect.settingsChanged();
+        if (changed) SettingsChanged();
     }
 
     void OnCommand(WindowHandle dialog, int controlId, int) override {
@@ -75,7 +83,7 @@ public:
             }
             changed = true;
         }
-        if (changed) effect.settingsChanged();
+        if (changed) SettingsChanged();
     }
 
     bool OnDrawItem(WindowHandle, int controlId, DrawItemHandle item) override {
@@ -96,15 +104,25 @@ private:
     };
     Range Bindings() const { return {page.bindings, page.bindings + page.count}; }
 
+    // The render thread reads the words and what settingsChanged derives from them while
+    // it draws; written under the render lock, a frame never meets a half-made change.
+    // Never held while a chooser waits for the user.
     void Store(const PageBinding& b, int32_t value) {
+        const std::unique_lock<std::mutex> lock = LockChain();
         effect.*b.word = value;
         if (b.alsoWord) effect.*b.alsoWord = value;
+    }
+    void SettingsChanged() {
+        const std::unique_lock<std::mutex> lock = LockChain();
+        effect.settingsChanged();
     }
 
     Effect& effect;
     const PageDefinition& page;
 };
 }  // namespace
+
+void SetEffectPageLock(std::mutex* lock) { chainLock = lock; }
 
 WindowHandle OpenEffectPage(InstanceHandle instance, WindowHandle parent, Effect& effect,
                             const PageDefinition& page) {

@@ -7,8 +7,10 @@
 // Each cycle calls Init, feeds blocks for the given seconds and calls Quit; Config is
 // called before the first Init and after every Quit, as a host may. Prints what a tester
 // needs to see ("init 0", the output window's client rectangle, the frame-rate line,
-// "quit after N ms") and exits with the value Init last returned.
+// "quit after N ms", the process's threads and handles after each Quit) and exits with
+// the value Init last returned.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstdio>
@@ -173,6 +175,22 @@ std::string PanelFrameRate() {
     if (panel) GetDlgItemTextA(panel, 1020, text, sizeof text);
     return text;
 }
+
+// A plug-in that leaks threads or handles makes these grow from cycle to cycle.
+void PrintThreadsAndHandles() {
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    int threads = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot != INVALID_HANDLE_VALUE) {
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+            threads += entry.th32OwnerProcessID == GetCurrentProcessId();
+        CloseHandle(snapshot);
+    }
+    std::printf("threads %d handles %lu\n", threads, static_cast<unsigned long>(handles));
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,6 +252,7 @@ int main(int argc, char** argv) {
         const DWORD before = GetTickCount();
         module->quitProc(module);
         std::printf("quit after %lu ms\n", GetTickCount() - before);
+        PrintThreadsAndHandles();
         module->configProc(module);
         std::fflush(stdout);
     }

@@ -19,8 +19,11 @@ public:
     std::string ProgramFilePath(const char* fileName) override;
     int ReadSetting(const char* section, const char* key, int fallback) override;
     void WriteSetting(const char* section, const char* key, int value) override;
+    bool WriteFileAtomically(const char* path, const void* bytes, size_t count) override;
 
     std::string directory;
     std::vector<Message> messages;
     std::map<std::string, int> settings;  // "section/key"
+    // Every write stops after this many bytes, as on a full disk; -1 for none.
+    long failWriteAfter = -1;
 };

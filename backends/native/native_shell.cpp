@@ -112,3 +112,8 @@ void NativeShell::WriteSetting(const char* section, const char* key, int value) 
     std::string ignored;
     WriteWholeFile(path, text.data(), text.size(), ignored);
 }
+
+bool NativeShell::WriteFileAtomically(const char* path, const void* bytes, size_t count) {
+    std::string ignored;
+    return WriteWholeFile(path, bytes, count, ignored);
+}

@@ -13,6 +13,7 @@ public:
     std::string ProgramFilePath(const char* fileName) override;
     int ReadSetting(const char* section, const char* key, int fallback) override;
     void WriteSetting(const char* section, const char* key, int value) override;
+    bool WriteFileAtomically(const char* path, const void* bytes, size_t count) override;
 
 private:
     std::string directory;

@@ -39,6 +39,22 @@ public:
         WritePrivateProfileStringA(section, key, text, SettingsPath().c_str());
     }
 
+    bool WriteFileAtomically(const char* path, const void* bytes, size_t count) override {
+        const std::string temporary = std::string(path) + ".new";
+        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0;
+        // Flushed before the move, so that the file renamed into place holds the bytes.
+        bool complete = WriteFile(file, bytes, DWORD(count), &written, nullptr) && written == count &&
+                        FlushFileBuffers(file);
+        complete = CloseHandle(file) && complete;
+        if (complete)
+            complete = MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!complete) DeleteFileA(temporary.c_str());
+        return complete;
+    }
+
 private:
     static std::string SettingsPath() {
         std::string path = HostExecutablePath();

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,11 @@ Bytes Words(std::initializer_list<int32_t> words) {
         b.insert(b.end(), p, p + 4);
     }
     return b;
+}
+
+Bytes ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The tests see the chain's members as their own.
@@ -181,6 +188,33 @@ TEST_F(Presets, AutosaveKeepsTheChainAcrossARestart) {
     LoadAutosave(*this);
     EXPECT_EQ(ChainLength(*this), 0);
     ASSERT_EQ(recorder.messages.size(), 1u);
+    std::filesystem::remove_all(dir);
+}
+
+// A write that stops part-way (a full disk) leaves the previous autosave byte for byte,
+// and nothing else beside it.
+TEST_F(Presets, AFailedAutosaveWriteKeepsThePreviousFile) {
+    const auto dir = std::filesystem::temp_directory_path() / "qelv-autosave-fault-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    recorder.directory = dir.string();
+    const auto path = dir / kAutosaveFileName;
+    AppendEffect(1);
+    SaveAutosave(*this);
+    const Bytes before = ReadFileBytes(path);
+    ASSERT_EQ(before.size(), 25u + 8);  // one Silent, which saves nothing
+
+    AppendEffect(0);
+    AppendEffect(0);
+    for (long cut : {0L, 1L, 24L, 40L, 56L}) {
+        recorder.failWriteAfter = cut;
+        SaveAutosave(*this);
+        EXPECT_EQ(ReadFileBytes(path), before) << "cut after " << cut;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "cut after " << cut;
+    }
+    recorder.failWriteAfter = -1;
+    SaveAutosave(*this);
+    EXPECT_EQ(ReadFileBytes(path).size(), 25u + 8 + 2 * 16);
     std::filesystem::remove_all(dir);
 }
 

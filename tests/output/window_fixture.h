@@ -27,6 +27,7 @@ public:
         calls.push_back(std::string("write ") + section + " " + key + " " + std::to_string(value));
         file[key] = value;
     }
+    bool WriteFileAtomically(const char*, const void*, size_t) override { return false; }
 
     std::vector<std::pair<WindowHandle, std::string>> messages;
     std::vector<std::string> calls;

@@ -183,6 +183,22 @@ TEST_F(PresetPanelTest, AFileThatCannotBeCreatedIsReported) {
     EXPECT_EQ(recorded.messages[0].caption, "Save Preset");
 }
 
+// A disk that fills part-way through the save: reported, and the old preset kept whole.
+TEST_F(PresetPanelTest, ASaveThatFailsPartWayKeepsTheOldFile) {
+    const std::vector<uint8_t> old = ZebraAardvarkPreset();
+    WriteBytes(old);
+    Add("Zebra v0.0");
+    Add("Zebra v0.0");
+    recorded.failWriteAfter = 30;
+    services.fileAnswers.push_back(file);
+    dialogs.ClickButton(panel, IDC_SAVE);
+    EXPECT_EQ(ReadBytes(), old);
+    EXPECT_FALSE(fs::exists(file + ".new"));
+    ASSERT_EQ(recorded.messages.size(), 1u);
+    EXPECT_EQ(recorded.messages[0].text, "Error saving preset");
+    EXPECT_EQ(recorded.messages[0].caption, "Save Preset");
+}
+
 #ifdef __linux__
 TEST_F(PresetPanelTest, AWriteThatFailsIsReportedNotTakenForSuccess) {
     services.fileAnswers.push_back("/dev/full");
