@@ -10,14 +10,12 @@ void Add(uint32_t* pixels, int32_t width, int32_t x, int32_t y, uint32_t colour)
     p = AddPixel(p, colour);
 }
 
-// Shared by both pens: one word per row, the lower endpoint and the frame's last row
-// left out, so a single point draws nothing.
+// Shared by both pens.
 void Vertical(uint32_t* pixels, int32_t x, int32_t y1, int32_t y2, int32_t width, int32_t height,
               uint32_t colour) {
-    const int32_t top = std::max(std::min(y1, y2), 0);
-    const int32_t bottom = std::min(std::max(y1, y2), height - 1);
-    if (top >= bottom || x < 0 || x >= width) return;
-    for (int32_t y = top; y < bottom; ++y) Add(pixels, width, x, y, colour);
+    const RowSpan rows = VerticalRows(y1, y2, height);
+    if (rows.top >= rows.bottom || x < 0 || x >= width) return;
+    for (int32_t y = rows.top; y < rows.bottom; ++y) Add(pixels, width, x, y, colour);
 }
 
 // The midpoint walk shared by both pens. Coordinates are (major, minor): along x the
