@@ -2,10 +2,9 @@
 
 #include <emmintrin.h>
 
-#include <algorithm>
-#include <cstddef>
-
 #include "effects/line_drawing.h"
+#include "effects/pixel_spans_lanes.h"
+#include "effects/vector_isa.h"
 
 namespace {
 // AddPixel on four words: the colour's byte 3 is ignored and byte 3 of each word added to
@@ -15,34 +14,32 @@ inline __m128i AddMasked(__m128i pixels, __m128i colour, __m128i mask) {
     return _mm_andnot_si128(_mm_and_si128(mask, _mm_set1_epi32(int(0xFF000000u))), sum);
 }
 
-inline __m128i Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
-inline void Store(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+struct Sse2 {
+    using Reg = __m128i;
+    static constexpr int32_t kLanes = 4;
+    static Reg Load(const void* p) { return _mm_loadu_si128(static_cast<const Reg*>(p)); }
+    static void Store(void* p, Reg v) { _mm_storeu_si128(static_cast<Reg*>(p), v); }
+    static Reg Set(int32_t v) { return _mm_set1_epi32(v); }
+    static Reg And(Reg a, Reg b) { return _mm_and_si128(a, b); }
+    static Reg AndNot(Reg a, Reg b) { return _mm_andnot_si128(a, b); }
+    static Reg Greater(Reg a, Reg b) { return _mm_cmpgt_epi32(a, b); }
+    static Reg AddSaturated(Reg a, Reg b) { return _mm_adds_epu8(a, b); }
+    static bool Any(Reg v) { return _mm_movemask_epi8(v) != 0; }
+};
 }  // namespace
 
 void AddSpan(uint32_t* row, int32_t count, uint32_t colour) {
     const __m128i c = _mm_set1_epi32(int(colour & 0x00FFFFFFu));
     const __m128i all = _mm_set1_epi32(-1);
     int32_t i = 0;
-    for (; i + 4 <= count; i += 4) Store(row + i, AddMasked(Load(row + i), c, all));
+    for (; i + 4 <= count; i += 4) Sse2::Store(row + i, AddMasked(Sse2::Load(row + i), c, all));
     for (; i < count; ++i) row[i] = AddPixel(row[i], colour);
 }
 
 void AddColumnSpans(uint32_t* pixels, int32_t pitch, const int32_t* top, const int32_t* bottom, int32_t columns,
                     uint32_t colour) {
-    if (columns <= 0) return;
-    const int32_t first = *std::min_element(top, top + columns);
-    const int32_t end = *std::max_element(bottom, bottom + columns);
-    const __m128i c = _mm_set1_epi32(int(colour & 0x00FFFFFFu));
-    const int32_t grouped = columns & ~3;
-    for (int32_t y = first; y < end; ++y) {
-        uint32_t* row = pixels + ptrdiff_t(y) * pitch;
-        const __m128i here = _mm_set1_epi32(y), below = _mm_set1_epi32(y + 1);
-        for (int32_t i = 0; i < grouped; i += 4) {
-            const __m128i inside = _mm_and_si128(_mm_cmpgt_epi32(below, Load(top + i)),
-                                                 _mm_cmpgt_epi32(Load(bottom + i), here));
-            if (_mm_movemask_epi8(inside)) Store(row + i, AddMasked(Load(row + i), c, inside));
-        }
-        for (int32_t i = grouped; i < columns; ++i)
-            if (top[i] <= y && y < bottom[i]) row[i] = AddPixel(row[i], colour);
-    }
+#if defined(__x86_64__)
+    if (Avx2Usable()) return AddColumnSpansAvx2(pixels, pitch, top, bottom, columns, colour);
+#endif
+    AddColumnSpansOnLanes<Sse2>(pixels, pitch, top, bottom, columns, colour);
 }

@@ -12,3 +12,7 @@ void AddSpan(uint32_t* row, int32_t count, uint32_t colour);
 // frame pitch words wide; each pixel once, rows in order. Every span lies inside the frame.
 void AddColumnSpans(uint32_t* pixels, int32_t pitch, const int32_t* top, const int32_t* bottom, int32_t columns,
                     uint32_t colour);
+#if defined(__x86_64__)
+void AddColumnSpansAvx2(uint32_t* pixels, int32_t pitch, const int32_t* top, const int32_t* bottom,
+                        int32_t columns, uint32_t colour);
+#endif

@@ -45,7 +45,7 @@ void ColumnLines(const Frame& f, uint32_t colour, int32_t from, RowOf to) {
         for (int32_t x = 0; x < f.width; ++x) f.Line(x, from, x, to(x), colour);
         return;
     }
-    constexpr int32_t kBand = 256;
+    constexpr int32_t kBand = 1024;
     int32_t top[kBand], bottom[kBand];
     for (int32_t x0 = 0; x0 < f.width; x0 += kBand) {
         const int32_t n = std::min(kBand, f.width - x0);
