@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "effects/bass_spin.h"
+#include "effects/line_drawing.h"
 #include "effects/oscilliscope_star.h"
 #include "effects/simple_vis.h"
 #include "tests/effects/effect_test_frame.h"
@@ -66,6 +67,37 @@ TEST(DrawingPacked, GivesThePlainFramesForEveryStyleAndSize) {
                                              << (wide ? " wide" : " sse2");
                 }
             }
+        }
+    }
+}
+
+// Segments in every direction, inside, across and outside the frame, some from far away
+// (the walk runs through the part before the frame, so not too far).
+TEST(DrawingPacked, SegmentsGiveThePlainWords) {
+    const int32_t far[] = {-100000, -4000, 4000, 100000};
+    for (const FrameSize size : kTestSizes) {
+        if (size.width * size.height > 1 << 20) continue;
+        SampleScene scene(uint32_t(size.width + 7 * size.height));
+        const auto coordinate = [&](int32_t extent) {
+            const uint32_t r = uint32_t(scene.next()) << 8 | scene.next();
+            if (r % 16 == 0) return far[r / 16 % 4];
+            return int32_t(r % uint32_t(3 * extent + 2)) - extent - 1;
+        };
+        std::vector<uint32_t> frames[2] = {VariedFrame(size_t(size.width) * size_t(size.height)),
+                                           VariedFrame(size_t(size.width) * size_t(size.height))};
+        const int32_t saved = mmxAvailable;
+        for (int k = 0; k < 400; ++k) {
+            const int32_t x1 = coordinate(size.width), y1 = coordinate(size.height);
+            const int32_t x2 = coordinate(size.width), y2 = coordinate(size.height);
+            const uint32_t colour = uint32_t(scene.next()) << 24 | uint32_t(scene.next()) << 8 | scene.next();
+            for (int packed = 0; packed < 2; ++packed) {
+                mmxAvailable = packed;
+                auto* draw = k % 2 ? AddLineThick : AddLine;
+                draw(frames[packed].data(), x1, y1, x2, y2, size.width, size.height, colour);
+            }
+            mmxAvailable = saved;
+            ASSERT_EQ(frames[1], frames[0]) << size.width << "x" << size.height << " segment " << k << ": " << x1
+                                            << "," << y1 << " to " << x2 << "," << y2;
         }
     }
 }
