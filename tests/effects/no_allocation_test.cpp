@@ -56,7 +56,7 @@ TEST(NoAllocation, TheNineEffectChainAllocatesNothingPerFrame) {
         for (int f = 0; f < 3; ++f) RenderChain(snapshots[f].data(), frame.data(), kWidth, kHeight, f == 0);
         allocations = 0;
         counting = true;
-        delete new int(1);  // the count itself works
+        ::operator delete(::operator new(4));  // the count itself works
         ASSERT_EQ(allocations.exchange(0), 1);
         for (int f = 0; f < 40; ++f)
             RenderChain(snapshots[f % 8].data(), frame.data(), kWidth, kHeight, f % 5 == 0);
