@@ -53,7 +53,11 @@ void BeatClearEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int
     const size_t count = size_t(width) * size_t(height);
     const uint32_t fill = uint32_t(colour);
     if (!blend) {
-        std::fill(frame, frame + count, fill);
+        if (mmxAvailable) {
+            FillAligned(frame, count, fill);
+        } else {
+            std::fill(frame, frame + count, fill);
+        }
         return;
     }
     size_t first = 0;

@@ -5,6 +5,9 @@
 #include <limits>
 #include <new>
 
+#include "effects/blitter_rows.h"
+#include "effects/vector_isa.h"
+#include "core/mmx.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
 
@@ -31,6 +34,55 @@ void ScaleRow(uint32_t* out, const uint32_t* source, const uint32_t* here, int32
     } else {
         for (int32_t i = 0; i < count; ++i, x += step) out[i] = source[x >> 16];
     }
+}
+
+void ScaleRowPlain(uint32_t* out, const uint32_t* here, const uint32_t* source, int32_t, int32_t count,
+                   const ColumnWalk& walk, bool blended) {
+    ScaleRow(out, source, here, count, walk.start, walk.step, blended);
+}
+
+// The largest step the vector rows take: zooming out to direction 64.
+constexpr uint64_t kMaxLaneStep = 160 * 512;
+
+// The packed path scales the frame in place, without the copy back. Output row r is
+// frame row top + r, count pixels from column left, read from frame row
+// (y0 + r x step) >> 16 with the column walk x0 + i x step. The rows that read a source at
+// or below themselves are drawn top down, then the rest bottom up, so that every source
+// row is read before it is overwritten. A row that reads itself is first copied to spare,
+// which then still holds it for the rows of the second pass that read it too.
+void ScaleInPlace(uint32_t* frame, int32_t width, int32_t top, int32_t left, int32_t rows, int32_t count,
+                  uint64_t y0, uint64_t x0, uint64_t step, bool blended, uint32_t* spare) {
+    ColumnWalk walk;
+    ScaledRow scaleRow = ScaleRowPlain;
+    walk.start = x0;
+    walk.step = step;
+    if (step <= kMaxLaneStep) {
+        PrepareColumnWalk(walk, x0, step);
+        scaleRow = ScaleRowSse2;
+#if defined(__x86_64__)
+        if (Avx2Usable()) scaleRow = ScaleRowAvx2;
+#endif
+    }
+    const size_t pitch = size_t(width);
+    const auto sourceRow = [&](int32_t r) { return int64_t((y0 + uint64_t(r) * step) >> 16); };
+    int64_t saved = -1;
+    const auto draw = [&](int32_t r) {
+        const int64_t from = sourceRow(r);
+        const int64_t to = int64_t(top) + r;
+        const uint32_t* source = frame + size_t(from) * pitch;
+        if (from == to) {
+            std::memcpy(spare, source, pitch * 4);
+            saved = from;
+        }
+        if (from == saved) source = spare;
+        uint32_t* out = frame + size_t(to) * pitch + size_t(left);
+        scaleRow(out, out, source, width, count, walk, blended);
+    };
+    const auto readsBelow = [&](int32_t r) { return sourceRow(r) >= int64_t(top) + r; };
+    for (int32_t r = 0; r < rows; ++r)
+        if (readsBelow(r)) draw(r);
+    for (int32_t r = rows; r-- > 0;)
+        if (!readsBelow(r)) draw(r);
 }
 }  // namespace
 
@@ -92,11 +144,30 @@ void BlitterFeedbackEffect::render(const uint8_t*, uint32_t* frame, int32_t widt
     if (beat && onBeatChanges) currentDirection = onBeatDirection;
     const int32_t direction = std::clamp(nextDirection(), 0, kMaxDirection);
     const bool blended = blend != 0;
-    if (direction < kUnscaledDirection) {
+    if (mmxAvailable) {
+        packedScale(frame, width, height, direction, blended);
+    } else if (direction < kUnscaledDirection) {
         zoomIn(frame, width, height, direction, blended);
         std::memcpy(frame, workBuffer().get(), bytes);
     } else if (direction > kUnscaledDirection) {
         zoomOut(frame, width, height, direction, blended);
+    }
+}
+
+void BlitterFeedbackEffect::packedScale(uint32_t* frame, int32_t width, int32_t height, int32_t direction,
+                                        bool blended) {
+    if (direction < kUnscaledDirection) {
+        const uint64_t step = uint64_t(direction + 32) * 1024;
+        const uint64_t inset = uint64_t(32 - direction) * 512;
+        ScaleInPlace(frame, width, 0, 0, height, width, inset * uint64_t(height) + 32768,
+                     inset * uint64_t(width) + 32768, step, blended, workBuffer().get());
+    } else if (direction > kUnscaledDirection) {
+        const uint64_t scale = uint64_t(direction + 96) * 512;
+        const int32_t smallWidth = int32_t(uint64_t(width) * 65536 / scale);
+        const int32_t smallHeight = int32_t(uint64_t(height) * 65536 / scale);
+        if (smallWidth == 0) return;
+        ScaleInPlace(frame, width, (height - smallHeight) / 2, (width - smallWidth) / 2, smallHeight, smallWidth,
+                     32768, 32768, scale, blended, workBuffer().get());
     }
 }
 

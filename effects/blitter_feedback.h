@@ -19,7 +19,8 @@ public:
     const SettingTable* settingTable() const override;
     const PageDefinition* page() const override;
 
-    // The scaled picture as last built; null before the first frame.
+    // Scratch of the frame's size; the plain path builds the scaled picture in it, the
+    // packed path keeps a row there. Null before the first frame.
     const uint32_t* workPixels() const { return resources ? resources->scratch.get() : nullptr; }
 
     int32_t normalDirection = 30;
@@ -34,6 +35,8 @@ private:
     int32_t nextDirection();
     void zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     void zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
+    // Both scalings done in place on the frame, with the same result.
+    void packedScale(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
 
     // The chain's one scratch frame, shared by all its zooming effects.
     FrameScratch& workBuffer() { return resources->scratch; }

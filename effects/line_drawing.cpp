@@ -1,8 +1,13 @@
 #include "effects/line_drawing.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <utility>
+
+#include "core/mmx.h"
 
 namespace {
 void Add(uint32_t* pixels, int32_t width, int32_t x, int32_t y, uint32_t colour) {
@@ -10,14 +15,59 @@ void Add(uint32_t* pixels, int32_t width, int32_t x, int32_t y, uint32_t colour)
     p = AddPixel(p, colour);
 }
 
-// Shared by both pens: one word per row, the lower endpoint and the frame's last row
-// left out, so a single point draws nothing.
+// AddPixel on one word, or on two side by side, with one saturating byte add; colour
+// holds the colour without its byte 3 in every word.
+inline void AddPacked(uint32_t* p, __m128i colour) {
+    const __m128i sum = _mm_adds_epu8(_mm_cvtsi32_si128(int(*p)), colour);
+    *p = uint32_t(_mm_cvtsi128_si32(sum)) & 0x00FFFFFFu;
+}
+inline void AddPackedPair(uint32_t* p, __m128i colour) {
+    const __m128i sum = _mm_adds_epu8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), colour);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_and_si128(sum, _mm_set1_epi32(0x00FFFFFF)));
+}
+
+// The same walk as Walk below, pixel for pixel, without the walk's branches: the minor
+// step is taken by mask, and the walk ends once the pen has left the frame for good
+// (the minor coordinate only moves one way).
+template <bool kAlongX, bool kThick>
+void PackedWalk(uint32_t* pixels, int32_t a1, int32_t b1, int32_t end, int64_t da, int64_t db, int32_t step,
+                int64_t err, bool skipFirst, int32_t width, int32_t minorLimit, uint32_t colour) {
+    const __m128i c = _mm_set1_epi32(int(colour & 0x00FFFFFFu));
+    const ptrdiff_t pitch = width;
+    int64_t a = a1;
+    int32_t b = b1;
+    const auto advance = [&] {
+        const int64_t take = ~(err >> 63);  // all ones when the minor coordinate steps
+        err += 2 * db - (2 * da & take);
+        b += step & int32_t(take);
+    };
+    if (skipFirst) {
+        ++a;
+        advance();
+    }
+    // Off the frame before its first row (or column): walk on without drawing.
+    for (; a < 0 && a <= end; ++a) advance();
+    for (; a <= end; ++a, advance()) {
+        if (b >= 0 && b < minorLimit) {
+            uint32_t* p = pixels + (kAlongX ? ptrdiff_t(b) * pitch + ptrdiff_t(a) : ptrdiff_t(a) * pitch + b);
+            if (kThick && !kAlongX) {
+                AddPackedPair(p, c);
+            } else {
+                AddPacked(p, c);
+                if (kThick) AddPacked(p + pitch, c);
+            }
+        } else if (step > 0 ? b >= minorLimit : b < 0) {
+            return;
+        }
+    }
+}
+
+// Shared by both pens.
 void Vertical(uint32_t* pixels, int32_t x, int32_t y1, int32_t y2, int32_t width, int32_t height,
               uint32_t colour) {
-    const int32_t top = std::max(std::min(y1, y2), 0);
-    const int32_t bottom = std::min(std::max(y1, y2), height - 1);
-    if (top >= bottom || x < 0 || x >= width) return;
-    for (int32_t y = top; y < bottom; ++y) Add(pixels, width, x, y, colour);
+    const RowSpan rows = VerticalRows(y1, y2, height);
+    if (rows.top >= rows.bottom || x < 0 || x >= width) return;
+    for (int32_t y = rows.top; y < rows.bottom; ++y) Add(pixels, width, x, y, colour);
 }
 
 // The midpoint walk shared by both pens. Coordinates are (major, minor): along x the
@@ -50,6 +100,11 @@ void Walk(uint32_t* pixels, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int3
         Add(pixels, width, x, y, colour);
         if (kThick) Add(pixels, width, kAlongX ? x : x + 1, kAlongX ? y + 1 : y, colour);
     };
+    if (mmxAvailable) {
+        PackedWalk<kAlongX, kThick>(pixels, a1, b1, end, da, db, step, err, kThick && exchanged, width,
+                                    minorLimit, colour);
+        return;
+    }
     int32_t b = b1;
     if (!(kThick && exchanged)) draw(a1, b);
     // The walk runs through the off-frame part too, so the minor coordinate stays exact.

@@ -13,3 +13,6 @@ void SubtractSaturatedBytes(uint32_t* pixels, size_t groups, uint8_t amount);
 // colour in both halves and m is 0xFF7F7F7F in both halves. The shift runs across the
 // whole 64 bits, so byte 3 of the first pixel of a pair takes a bit of the second.
 void HalfBlendPairs(uint32_t* pixels, size_t pairs, uint32_t colour);
+
+// Every one of count pixels becomes colour, by aligned 16-byte stores after the first few.
+void FillAligned(uint32_t* pixels, size_t count, uint32_t colour);

@@ -1,6 +1,10 @@
 #include "effects/simple_vis.h"
 
+#include <algorithm>
+
 #include "effects/line_drawing.h"
+#include "effects/pixel_spans.h"
+#include "core/mmx.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
 
@@ -33,12 +37,33 @@ struct Channel {
     float unit;     // rows per waveform step
 };
 
+// One vertical line per column x, from row from to row to(x). The packed path adds the
+// same pixels a row at a time across a band of columns, instead of down each column.
+template <typename RowOf>
+void ColumnLines(const Frame& f, uint32_t colour, int32_t from, RowOf to) {
+    if (!mmxAvailable) {
+        for (int32_t x = 0; x < f.width; ++x) f.Line(x, from, x, to(x), colour);
+        return;
+    }
+    constexpr int32_t kBand = 1024;
+    int32_t top[kBand], bottom[kBand];
+    for (int32_t x0 = 0; x0 < f.width; x0 += kBand) {
+        const int32_t n = std::min(kBand, f.width - x0);
+        for (int32_t i = 0; i < n; ++i) {
+            const RowSpan rows = VerticalRows(from, to(x0 + i), f.height);
+            top[i] = rows.top;
+            bottom[i] = std::max(rows.top, rows.bottom);
+        }
+        AddColumnSpans(f.pixels + x0, f.width, top, bottom, n, colour);
+    }
+}
+
 void SolidSpectrum(const Frame& f, const Channel& c) {
     const float step = static_cast<float>(200.0 / f.width);
-    for (int32_t x = 0; x < f.width; ++x) {
+    ColumnLines(f, c.colour, c.mid, [&](int32_t x) {
         const int32_t v = c.spectrum[Trunc(double(x) * step)];
-        f.Line(x, c.mid, x, c.mid + c.nudge + Trunc(v * double(c.slope) - 1.0), c.colour);
-    }
+        return c.mid + c.nudge + Trunc(v * double(c.slope) - 1.0);
+    });
 }
 
 void LineSpectrum(const Frame& f, const Channel& c) {
@@ -71,8 +96,7 @@ void LineOscilloscope(const Frame& f, const Channel& c) {
 
 void SolidOscilloscope(const Frame& f, const Channel& c) {
     const float step = static_cast<float>(288.0 / f.width);
-    const int32_t zero = SilentRow(c);
-    for (int32_t x = 0; x < f.width; ++x) f.Line(x, zero, x, WaveRow(c, Trunc(double(x) * step)), c.colour);
+    ColumnLines(f, c.colour, SilentRow(c), [&](int32_t x) { return WaveRow(c, Trunc(double(x) * step)); });
 }
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "effects/line_drawing.h"
+#include "effects/pixel_spans.h"
+#include "core/mmx.h"
 
 namespace {
 struct Vertex {
@@ -28,6 +30,10 @@ void FillSpan(uint32_t* row, int64_t lo, int64_t hi, int32_t width, uint32_t col
     const int64_t count = end == first ? 1 : end - first;
     const int64_t from = std::max<int64_t>(first, 0);
     const int64_t to = std::min<int64_t>(first + count, width);
+    if (mmxAvailable) {
+        if (to > from) AddSpan(row + from, int32_t(to - from), colour);
+        return;
+    }
     for (int64_t x = from; x < to; ++x) row[x] = AddPixel(row[x], colour);
 }
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,10 +20,21 @@ std::unique_ptr<FrameSink> OpenRawFrames(const std::string& path, int32_t width,
 std::unique_ptr<FrameSink> OpenPngFrames(const std::string& directory, int32_t width, int32_t height,
                                          std::string& error);
 
+// Passes the frames on to inner from a thread of its own through a queue of depth
+// frames, so that the caller waits only while the queue is full. An error of inner shows
+// at the next Write or at Finish.
+std::unique_ptr<FrameSink> QueueFrames(std::unique_ptr<FrameSink> inner, int32_t width, int32_t height,
+                                       int depth);
+
+// How much time the encoder may spend on a frame: draft keeps up with real time even on
+// a small machine, best takes its time for the smallest file at the best picture.
+enum class VideoQuality { Draft, Good, Best };
+
 struct VideoSettings {
     std::string path;  // .mp4, .webm or .gif
     int32_t width, height, fps;
     std::string soundPath;  // a WAV file to put beside the pictures, or empty
+    VideoQuality quality = VideoQuality::Good;
 };
 // Pipes the frames to ffmpeg, which must be on PATH.
 std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string& error);

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -98,7 +100,8 @@ std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::s
         case OutputKind::RawFrames: return OpenRawFrames(options.outPath, options.width, options.height, error);
         case OutputKind::PngFrames: return OpenPngFrames(options.outPath, options.width, options.height, error);
         case OutputKind::Video:
-            return OpenVideo({options.outPath, options.width, options.height, options.fps, soundPath}, error);
+            return OpenVideo(
+                {options.outPath, options.width, options.height, options.fps, soundPath, options.quality}, error);
     }
     return nullptr;
 }
@@ -144,6 +147,11 @@ int Render(RenderOptions& options) {
 
     std::unique_ptr<FrameSink> sink = OpenOutput(options, soundPath, error);
     if (!sink) return fail(error);
+    // The engine runs ahead of the encoder by a few frames, up to about 256 MiB of them.
+    const size_t frameBytes = size_t(options.width) * size_t(options.height) * 4;
+    const int depth = int(std::clamp<size_t>((size_t(1) << 28) / frameBytes, 2, 8));
+    sink = QueueFrames(std::move(sink), options.width, options.height, depth);
+    const auto started = std::chrono::steady_clock::now();
     LockstepRenderer renderer(engine, options.width, options.height);
     bool written = true;
     {
@@ -158,8 +166,10 @@ int Render(RenderOptions& options) {
         }
     }  // the bar's line is cleared before any message
     if (!written || !sink->Finish(error)) return fail(error);
-    std::fprintf(stderr, "qelv render: %lld frames of %dx%d written to %s\n", static_cast<long long>(frames),
-                 options.width, options.height, options.outPath.c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fprintf(stderr, "qelv render: %lld frames of %dx%d written to %s in %.1f s (%.1f frames a second)\n",
+                 static_cast<long long>(frames), options.width, options.height, options.outPath.c_str(), seconds,
+                 seconds > 0 ? double(frames) / seconds : 0.0);
     return 0;
 }
 }  // namespace

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "apps/qelv/frame_sink.h"
+
 // What `qelv render` reads and writes, from its command line.
 enum class SampleSource { DemoTrack, SampleStream, AudioFile };
 enum class OutputKind { RawFrames, PngFrames, Video };
@@ -16,6 +18,7 @@ struct RenderOptions {
     bool simd = true;
     std::string outPath;     // empty: DefaultOutputPath()
     OutputKind output = OutputKind::Video;
+    VideoQuality quality = VideoQuality::Good;
     bool help = false;
 };
 

@@ -75,6 +75,13 @@ TEST(RenderOptions, RefuseBadNumbersAndSwitches) {
     EXPECT_FALSE(Parse({"stray"}).ok);
 }
 
+TEST(RenderOptions, QualityIsGoodUnlessNamed) {
+    EXPECT_EQ(Parse({}).options.quality, VideoQuality::Good);
+    EXPECT_EQ(Parse({"--quality", "draft"}).options.quality, VideoQuality::Draft);
+    EXPECT_EQ(Parse({"--quality=best"}).options.quality, VideoQuality::Best);
+    EXPECT_FALSE(Parse({"--quality", "fast"}).ok);
+}
+
 TEST(RenderOptions, AllowOneSampleSource) {
     EXPECT_TRUE(Parse({"--demo"}).ok);
     EXPECT_EQ(Parse({"--audio", "x.flac"}).options.source, SampleSource::AudioFile);

@@ -66,6 +66,28 @@ TEST(BeatClearFill, ReplacesEveryWordWithTheColour) {
     for (bool packed : {false, true}) EXPECT_EQ(Frame(effect, Uniform(0x00ABCDEF), true, packed), Uniform(0x01234567));
 }
 
+// The packed fill starts on any word and stops exactly at the frame's end.
+TEST(BeatClearFill, PackedFillCoversExactlyTheFrameFromAnyStart) {
+    for (const FrameSize size : kTestSizes) {
+        if (size.width * size.height > 1 << 20) continue;
+        const size_t count = size_t(size.width) * size_t(size.height);
+        for (size_t start = 0; start < 4; ++start) {
+            std::vector<uint32_t> words(count + 8, 0x00ABCDEF);
+            BeatClearEffect effect;
+            effect.colour = 0x01234567;
+            effect.beat = 1;
+            const int32_t saved = mmxAvailable;
+            mmxAvailable = 1;
+            effect.render(nullptr, words.data() + start, size.width, size.height);
+            mmxAvailable = saved;
+            for (size_t i = 0; i < words.size(); ++i) {
+                const bool inside = i >= start && i < start + count;
+                ASSERT_EQ(words[i], inside ? 0x01234567u : 0x00ABCDEFu) << size.width << "x" << size.height << " at " << i;
+            }
+        }
+    }
+}
+
 TEST(BeatClearBlend, WhiteHalvesOverBlackAndOverWhite) {
     BeatClearEffect effect;
     effect.blend = 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/effect_settings.h"
+#include "tests/effects/packed_path.h"
 
 namespace {
 
@@ -151,6 +152,37 @@ TEST(BlitterBlend, AnyNonzeroBlendValueBlends) {
     LoadWords(two, {10, 10, 2});
     const auto frame = Numbered(16, 8);
     EXPECT_EQ(Render(two, frame, 16, 8), Render(one, frame, 16, 8));
+}
+
+// Rows that read themselves, the turn between the two passes, group and period edges and
+// the ends of rows are all met across these sizes and directions.
+TEST(BlitterPacked, GivesThePlainFrameForEveryDirectionAndBlend) {
+    std::vector<int32_t> every;
+    for (int32_t d = -1; d <= 66; ++d) every.push_back(d);
+    for (int32_t d : {100, 160, 161, 1000, 4194207}) every.push_back(d);
+    const std::vector<int32_t> some = {0, 1, 15, 16, 30, 31, 32, 33, 34, 47, 63, 64, 161};
+    for (const FrameSize size : kTestSizes) {
+        const bool big = size.width * size.height > 1 << 20;
+        auto frames = TestFrames(size.width, size.height);
+        if (big) frames.resize(1);
+        for (const int32_t d : big ? some : every) {
+            for (const int32_t blend : {0, 1}) {
+                BlitterFeedbackEffect effect;
+                effect.resources = &sharedResources;
+                effect.blend = blend;
+                for (const auto& frame : frames) {
+                    effect.normalDirection = effect.onBeatDirection = effect.currentDirection = d;
+                    const auto plain = RenderOnPath(effect, frame, size.width, size.height, false);
+                    for (bool wide : {false, true}) {
+                        effect.currentDirection = d;
+                        ASSERT_EQ(RenderOnPath(effect, frame, size.width, size.height, true, wide), plain)
+                            << size.width << "x" << size.height << " d " << d << " blend " << blend
+                            << (wide ? " wide" : " sse2");
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(BlitterGlide, BeatJumpsToZeroThenGlidesUpToNormal) {
