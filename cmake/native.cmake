@@ -4,6 +4,8 @@ pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(KISSFFT REQUIRED IMPORTED_TARGET kissfft-float)
 find_package(SDL2 REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
+# Live sound in: the PulseAudio client, which PipeWire's pulse server answers as well.
+pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse-simple libpulse)
 
 # The native control panel reads its dialog templates from the resource script itself.
 set(QELV_TEMPLATE_FILES ${CMAKE_SOURCE_DIR}/ui/qelv.rc ${CMAKE_SOURCE_DIR}/ui/resource_ids.h)
@@ -23,7 +25,7 @@ qelv_sources(NATIVE_SOURCES platform/native)
 qelv_sources(QELV_APP_SOURCES apps/qelv)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
-target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2)
+target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE)
 target_include_directories(qelv_app PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # --preset NAME looks beside the installed tool first, then in the source tree, so that a
 # run from the build tree finds the library too.

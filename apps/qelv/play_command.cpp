@@ -3,12 +3,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "apps/qelv/capture_source.h"
 #include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
@@ -27,6 +29,7 @@
 #include "platform/native/sdl_audio_output.h"
 #include "platform/native/sdl_player_window.h"
 #include "platform/native/silent_clock.h"
+#include "platform/native/sound_capture.h"
 #include "player/audio.h"
 #include "ui/control_panel.h"
 
@@ -34,6 +37,8 @@ namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
 // The pace of a silent sample stream: any rate will do, the blocks set the timing.
 constexpr int kSilentRate = 48000;
+// Live sound is analysed at the demo track's rate, so its spectrum has the same bins.
+constexpr int kCaptureRate = 44100;
 
 struct Track {
     std::vector<SampleBlock> blocks;
@@ -108,6 +113,19 @@ private:
     int64_t start = Milliseconds();
 };
 
+int ListSources() {
+    std::vector<SoundSource> sources;
+    std::string error;
+    if (!ListSoundSources(sources, error)) {
+        std::fprintf(stderr, "qelv play: %s\n", error.c_str());
+        return kFailed;
+    }
+    // The name first, as --capture takes it; a star marks what --capture alone hears.
+    for (const SoundSource& source : sources)
+        std::printf("%s%s\t%s\n", source.defaultMonitor ? "* " : "  ", source.name.c_str(), source.description.c_str());
+    return 0;
+}
+
 int Play(const PlayOptions& options) {
     const RenderOptions& input = options.input;
     auto fail = [](const std::string& message) {
@@ -116,6 +134,15 @@ int Play(const PlayOptions& options) {
     };
 
     std::string error;
+    // Opened before anything else, so that a missing sound server fails at once.
+    std::unique_ptr<CaptureSource> capture;
+    if (options.capture) {
+        const std::string source = options.captureSource.empty() ? kDefaultCaptureSource : options.captureSource;
+        std::unique_ptr<SoundCapture> sound = OpenSoundCapture(source, kCaptureRate, kCaptureRate / input.fps, error);
+        if (!sound) return fail("cannot capture sound: " + error);
+        capture = std::make_unique<CaptureSource>(std::move(sound), input.fps,
+                                                  input.frames ? input.frames : std::numeric_limits<int64_t>::max());
+    }
     // N and P step through the given preset's folder, or else through the shipped presets.
     std::optional<PresetFolder> presets;
     std::string title = "Qelv";
@@ -147,14 +174,16 @@ int Play(const PlayOptions& options) {
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
     const PanelInstallation panel(dialogs, choosers);
     Track track;
-    if (!LoadTrack(input, track, error)) return fail(error);
-    if (track.blocks.empty()) return fail("the track is too short for a frame");
-
-    std::unique_ptr<PlaybackClock> clock = OpenClock(options, track);
+    if (!capture) {
+        if (!LoadTrack(input, track, error)) return fail(error);
+        if (track.blocks.empty()) return fail("the track is too short for a frame");
+    }
 
     PlaySettings settings;
     settings.fps = input.fps;
-    settings.blockCount = input.frames ? input.frames : int64_t(track.blocks.size());
+    settings.blockCount = input.frames       ? input.frames
+                          : capture ? std::numeric_limits<int64_t>::max()
+                                    : int64_t(track.blocks.size());
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
     // A change of preset is a hard cut: the next frame is the new chain's first.
@@ -177,10 +206,19 @@ int Play(const PlayOptions& options) {
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
+    if (capture) {
+        const PlayResult result = PlayInWindow(*window, *capture, settings);
+        std::fprintf(stderr, "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
+                     static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
+                     static_cast<long long>(result.beats));
+        error = capture->error();
+        return error.empty() ? 0 : fail(error);
+    }
+    std::unique_ptr<PlaybackClock> clock = OpenClock(options, track);
     const PlayResult result = PlayInWindow(*window, *clock, track.blocks, settings);
-    std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown\n",
+    std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown, %lld beats\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),
-                 static_cast<long long>(result.framesShown));
+                 static_cast<long long>(result.framesShown), static_cast<long long>(result.beats));
     return 0;
 }
 }  // namespace
@@ -196,6 +234,7 @@ int RunPlay(int argc, char** argv) {
         std::fputs(kPlayUsage, stdout);
         return 0;
     }
+    if (options.listSources) return ListSources();
     // Messages the engine shows, such as a damaged preset's, go to standard error.
     NativeShell messages;
     InstallShell(&messages);
