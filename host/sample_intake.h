@@ -26,6 +26,14 @@ extern int32_t beatFlag;
 constexpr int32_t kInitialBeatSum = 500;
 extern int32_t previousBeatSum;
 
+// What the beat detector made of the latest block, for a meter to show: written by
+// Render alone, read by anyone without a lock. A block is a beat when sum > threshold.
+struct BeatReading {
+    std::atomic<int32_t> sum{0}, threshold{0};
+    std::atomic<uint32_t> beats{0};  // beats detected since loading, wrapping
+};
+extern BeatReading beatReading;
+
 void BuildSpectrumCurve();
 // The host's per-block call: merges the block into the snapshot and detects beats.
 int32_t Render(VisModule* module);

@@ -23,6 +23,7 @@
 #include "pipeline/effect_chain.h"
 #include "pipeline/preset_bytes.h"
 #include "pipeline/render_thread.h"
+#include "platform/native/beat_meter.h"
 #include "platform/native/imgui_dialog_services.h"
 #include "platform/native/imgui_dialogs.h"
 #include "platform/native/native_shell.h"
@@ -32,6 +33,7 @@
 #include "platform/native/sound_capture.h"
 #include "player/audio.h"
 #include "ui/control_panel.h"
+#include "ui/resource_ids.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
@@ -168,6 +170,10 @@ int Play(const PlayOptions& options) {
 
     // The plug-in's control panel, drawn over the picture; Tab shows it.
     ImGuiDialogs dialogs;
+    BeatMeter meter;
+    dialogs.SetExtra(IDD_BEAT_PAGE, [&meter](float left, float top, float scale) {
+        meter.DrawOnBeatPage(left, top, scale);
+    });
     std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error, &dialogs);
     if (!window) return fail("cannot open a window: " + error);
     window->SetTitle(title);
