@@ -14,6 +14,7 @@
 #include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
+#include "apps/qelv/play_memory.h"
 #include "apps/qelv/play_options.h"
 #include "apps/qelv/play_session.h"
 #include "apps/qelv/preset_folder.h"
@@ -156,7 +157,8 @@ int Play(const PlayOptions& options) {
         presets.emplace(path);
         title = TitleFor(path);
     } else {
-        BuildDefaultChain();
+        // The chain as the last run left it; the built-in one the first time.
+        if (!RestoreChain()) BuildDefaultChain();
         const std::string library = LibraryFolder(PresetLibraryFolders());
         if (!library.empty()) presets = PresetFolder::Library(library);
     }
@@ -174,8 +176,13 @@ int Play(const PlayOptions& options) {
     dialogs.SetExtra(IDD_BEAT_PAGE, [&meter](float left, float top, float scale) {
         meter.DrawOnBeatPage(left, top, scale);
     });
-    std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error, &dialogs);
+    // Where the last run's window was, and its size unless --size gives one.
+    const RememberedPlace remembered = RestoreWindowPlace(input.width, input.height);
+    const SdlPlayerWindow::Place opening = options.fixedSize ? SdlPlayerWindow::Place{0, 0, input.width, input.height}
+                                                             : remembered.place;
+    std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(opening.width, opening.height, error, &dialogs);
     if (!window) return fail("cannot open a window: " + error);
+    if (!remembered.unplaced) window->MoveTo(remembered.place.x, remembered.place.y);
     window->SetTitle(title);
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
     const PanelInstallation panel(dialogs, choosers);
@@ -212,16 +219,20 @@ int Play(const PlayOptions& options) {
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
+    std::unique_ptr<PlaybackClock> clock;
+    if (!capture) clock = OpenClock(options, track);
+    const PlayResult result =
+        capture ? PlayInWindow(*window, *capture, settings) : PlayInWindow(*window, *clock, track.blocks, settings);
+    // The next run starts with this one's chain, where its window was.
+    RememberWindowPlace(window->WindowedPlace());
+    RememberChain();
     if (capture) {
-        const PlayResult result = PlayInWindow(*window, *capture, settings);
         std::fprintf(stderr, "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
                      static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
                      static_cast<long long>(result.beats));
         error = capture->error();
         return error.empty() ? 0 : fail(error);
     }
-    std::unique_ptr<PlaybackClock> clock = OpenClock(options, track);
-    const PlayResult result = PlayInWindow(*window, *clock, track.blocks, settings);
     std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown, %lld beats\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),
                  static_cast<long long>(result.framesShown), static_cast<long long>(result.beats));
