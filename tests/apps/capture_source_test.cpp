@@ -45,9 +45,10 @@ StereoAudio Chirp(int rate, int frames) {
 }
 
 // Takes every block the source delivers, as a session does, until it ends.
-std::vector<SampleBlock> TakeAll(CaptureSource& source) {
+std::vector<SampleBlock> TakeAll(CaptureSource& source, std::atomic<bool>& released) {
     std::vector<SampleBlock> taken;
     source.SetPaused(false);
+    released = true;
     while (!source.Ended(int64_t(taken.size()))) {
         source.WaitForNext(int64_t(taken.size()));
         for (int64_t due = source.Due(); int64_t(taken.size()) < due;)
@@ -76,9 +77,7 @@ TEST(CaptureSource, LiveBlocksEqualTheTracksAndABrokenStreamEndsTheRun) {
         const std::vector<SampleBlock> expected = AnalyzeAudio(track, c.fps);
         std::atomic<bool> released{false};
         CaptureSource source(std::make_unique<TrackCapture>(track, released), c.fps, INT64_MAX);
-        source.SetPaused(false);
-        released = true;
-        const std::vector<SampleBlock> live = TakeAll(source);
+        const std::vector<SampleBlock> live = TakeAll(source, released);
         // The last block whose samples are all in the track arrives; then the stream breaks.
         EXPECT_EQ(live.size(), expected.size());
         EXPECT_TRUE(Same(live, expected, expected.size()));
@@ -87,9 +86,9 @@ TEST(CaptureSource, LiveBlocksEqualTheTracksAndABrokenStreamEndsTheRun) {
 }
 
 TEST(CaptureSource, EndsAfterTheBlocksAskedFor) {
-    std::atomic<bool> released{true};
+    std::atomic<bool> released{false};
     CaptureSource source(std::make_unique<TrackCapture>(Chirp(1000, 100000), released), 50, 7);
-    EXPECT_EQ(TakeAll(source).size(), 7u);
+    EXPECT_EQ(TakeAll(source, released).size(), 7u);
     EXPECT_EQ(source.error(), "");
 }
 }  // namespace
