@@ -38,6 +38,10 @@ add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
 include(cmake/packaging.cmake)
 
+# The lag from a click to its frame, against a running sound server: scripts/measure-lag.sh.
+add_executable(qelv_capture_lag EXCLUDE_FROM_ALL bench/lag/capture_lag.cpp)
+target_link_libraries(qelv_capture_lag PRIVATE qelv_app)
+
 # Speed targets live in benchmarks, never in timed tests.
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
