@@ -4,6 +4,8 @@ pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(KISSFFT REQUIRED IMPORTED_TARGET kissfft-float)
 find_package(SDL2 REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
+# Live sound in: the PulseAudio client, which PipeWire's pulse server answers as well.
+pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse-simple libpulse)
 
 # The native control panel reads its dialog templates from the resource script itself.
 set(QELV_TEMPLATE_FILES ${CMAKE_SOURCE_DIR}/ui/qelv.rc ${CMAKE_SOURCE_DIR}/ui/resource_ids.h)
@@ -23,7 +25,7 @@ qelv_sources(NATIVE_SOURCES backends/native)
 qelv_sources(QELV_APP_SOURCES apps/qelv)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
-target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2)
+target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE)
 target_include_directories(qelv_app PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # --preset NAME looks beside the installed tool first, then in the source tree, so that a
 # run from the build tree finds the library too.
@@ -35,6 +37,10 @@ target_compile_definitions(qelv_app PRIVATE QELV_PRESET_INSTALL_DIR="${QELV_PRES
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
 include(cmake/packaging.cmake)
+
+# The lag from a click to its frame, against a running sound server: scripts/measure-lag.sh.
+add_executable(qelv_capture_lag EXCLUDE_FROM_ALL bench/lag/capture_lag.cpp)
+target_link_libraries(qelv_capture_lag PRIVATE qelv_app)
 
 # Speed targets live in benchmarks, never in timed tests.
 find_package(benchmark QUIET)

@@ -41,6 +41,13 @@ if(WIN32)
 else()
   qelv_test_binary(player qelv_player)
   qelv_test_binary(apps qelv_app)
+  # Scripts that drive the built tool with real services of their own.
+  file(GLOB native_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.sh)
+  foreach(script ${native_scripts})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME native.${name} COMMAND sh ${script} $<TARGET_FILE:qelv>)
+    set_tests_properties(native.${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+  endforeach()
 endif()
 
 if(WIN32)

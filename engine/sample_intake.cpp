@@ -42,8 +42,13 @@ int32_t SampleIntake::Render(const VisModule* module) {
     const int32_t sum = BeatSum(module->spectrum, beatBand.load(std::memory_order_relaxed));
     // sum > trunc((sensitivity + 32) * 0.040625 * previous) is, with 0.040625 = 13 / 320,
     // this integer test; 64 bits keep it exact whatever the sensitivity word holds.
-    if (int64_t(320) * sum > int64_t(13) * (int64_t(beatSensitivity.load(std::memory_order_relaxed)) + 32) * previousBeatSum)
-        beatFlag = 1;
+    const int64_t scaled = int64_t(13) * (int64_t(beatSensitivity.load(std::memory_order_relaxed)) + 32) * previousBeatSum;
+    const bool beat = int64_t(320) * sum > scaled;
+    if (beat) beatFlag = 1;
+    // The same test in the sum's own units: sum > floor(scaled / 320).
+    beatReading.sum.store(sum, std::memory_order_relaxed);
+    beatReading.threshold.store(int32_t(std::clamp<int64_t>(scaled / 320, 0, INT32_MAX)), std::memory_order_relaxed);
+    if (beat) beatReading.beats.fetch_add(1, std::memory_order_relaxed);
     previousBeatSum = sum;
     snapshotTaken = 0;
     return 0;

@@ -8,6 +8,13 @@
 // The first block after loading is compared against this sum.
 constexpr int32_t kInitialBeatSum = 500;
 
+// What the beat detector made of the latest block, for a meter to show: written by
+// Render alone, read by anyone without a lock. A block is a beat when sum > threshold.
+struct BeatReading {
+    std::atomic<int32_t> sum{0}, threshold{0};
+    std::atomic<uint32_t> beats{0};  // beats detected since loading, wrapping
+};
+
 // Where the host's blocks arrive: one snapshot of the samples per frame, and the beat
 // detector. Render runs on the host's thread, TakeSnapshot on the render thread.
 struct SampleIntake {
@@ -29,6 +36,7 @@ struct SampleIntake {
     int32_t snapshotTaken = 1;
     int32_t beatFlag = 0;
     int32_t previousBeatSum = kInitialBeatSum;
+    BeatReading beatReading;
 
     void BuildSpectrumCurve();
     // The host's per-block call: merges the block into the snapshot and detects beats.

@@ -59,6 +59,16 @@ void StorePlacement(WindowSystem& system, WindowHandle window) {
 }
 }  // namespace
 
+void ReadWindowSettings() {
+    for (const SettingKey& setting : kSettingKeys)
+        windowSettings.*setting.field = shell().ReadSetting(kSection, setting.key, windowSettings.*setting.field);
+}
+
+void WriteWindowSettings() {
+    for (const SettingKey& setting : kSettingKeys)
+        shell().WriteSetting(kSection, setting.key, windowSettings.*setting.field);
+}
+
 int OpenOutputWindow(VisModule* module) {
     const WindowHandle parent = module ? module->parentWindow : nullptr;
     instance = module ? module->instance : nullptr;
@@ -67,8 +77,7 @@ int OpenOutputWindow(VisModule* module) {
         shell().ShowMessage(parent, "Error registering window class", "Error");
         return 1;
     }
-    for (const SettingKey& setting : kSettingKeys)
-        windowSettings.*setting.field = shell().ReadSetting(kSection, setting.key, windowSettings.*setting.field);
+    ReadWindowSettings();
     const WindowSpec spec{kClassName, kTitle, kStyle,
                           {windowSettings.x, windowSettings.y, windowSettings.w, windowSettings.h},
                           parent, instance};
@@ -88,8 +97,7 @@ void CloseOutputWindow() {
         outputWindow = nullptr;
         system->UnregisterWindowClass(ClassSpec());
     }
-    for (const SettingKey& setting : kSettingKeys)
-        shell().WriteSetting(kSection, setting.key, windowSettings.*setting.field);
+    WriteWindowSettings();
 }
 
 WindowHandle OutputWindowHandle() { return outputWindow; }

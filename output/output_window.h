@@ -10,6 +10,11 @@ struct WindowSettings {
     int32_t fsW = 320, fsH = 240, fsD = 0;       // cfg_fs_w, cfg_fs_h, cfg_fs_d
 };
 extern WindowSettings windowSettings;
+// The settings file's values over windowSettings (each missing key keeps its value), and
+// windowSettings back into the file; the output window does both, and so may any other
+// front end that shows the frames.
+void ReadWindowSettings();
+void WriteWindowSettings();
 
 int OpenOutputWindow(VisModule* module);  // 0 ok, 1 failed (shown)
 void CloseOutputWindow();

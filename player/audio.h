@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,27 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
 StereoAudio DemoTrack(int sampleRate = 44100);
 // One host block per frame period (1 / fps seconds), each showing the music at its time.
 std::vector<SampleBlock> AnalyzeAudio(const StereoAudio& audio, double fps);
+// The sample that block k of a stream analysed at fps blocks a second ends with.
+int64_t NewestSampleOfBlock(int64_t block, int sampleRate, double fps);
+
+// AnalyzeAudio's analysis for a stream that arrives piece by piece, such as live sound:
+// a block made after the stream's first n + 1 samples have been appended equals the
+// block AnalyzeAudio makes for a track whose newest sample for it is sample n.
+class StreamAnalyser {
+public:
+    StreamAnalyser();
+    ~StreamAnalyser();
+    StreamAnalyser(const StreamAnalyser&) = delete;
+    StreamAnalyser& operator=(const StreamAnalyser&) = delete;
+    // Interleaved stereo frames (left, right).
+    void Append(const float* interleaved, size_t frames);
+    // The block that shows the newest sample appended.
+    void Analyse(SampleBlock& block);
+
+private:
+    struct Window;
+    std::unique_ptr<Window> window;
+};
+
 // Writes 16-bit stereo WAV (for muxing the sound into rendered videos).
 bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/frame_types.h"
 #include "player/audio.h"
@@ -83,6 +84,34 @@ private:
 };
 }  // namespace
 
+int64_t NewestSampleOfBlock(int64_t block, int sampleRate, double fps) {
+    return int64_t(std::floor(double(block) * sampleRate / fps));
+}
+
+// The newest kFftSize samples of each channel, oldest first; before the stream's start,
+// silence, as AnalyzeAudio counts it.
+struct StreamAnalyser::Window {
+    std::vector<float> channels[2] = {std::vector<float>(kFftSize), std::vector<float>(kFftSize)};
+    ChannelAnalyser analyser;
+};
+
+StreamAnalyser::StreamAnalyser() : window(std::make_unique<Window>()) {}
+StreamAnalyser::~StreamAnalyser() = default;
+
+void StreamAnalyser::Append(const float* interleaved, size_t frames) {
+    const size_t kept = frames >= size_t(kFftSize) ? 0 : size_t(kFftSize) - frames;
+    const float* newest = interleaved + 2 * (frames - (size_t(kFftSize) - kept));
+    for (int c = 0; c < 2; ++c) {
+        float* samples = window->channels[c].data();
+        std::memmove(samples, samples + (size_t(kFftSize) - kept), kept * sizeof(float));
+        for (size_t i = kept; i < size_t(kFftSize); ++i) samples[i] = newest[2 * (i - kept) + size_t(c)];
+    }
+}
+
+void StreamAnalyser::Analyse(SampleBlock& block) {
+    for (int c = 0; c < 2; ++c) window->analyser.Analyse(window->channels[c], kFftSize - 1, c, block);
+}
+
 std::vector<SampleBlock> AnalyzeAudio(const StereoAudio& audio, double fps) {
     std::vector<SampleBlock> blocks;
     // More than one block per sample would only repeat blocks (and an absurd rate would
@@ -93,11 +122,11 @@ std::vector<SampleBlock> AnalyzeAudio(const StereoAudio& audio, double fps) {
     const double frames = double(std::max(audio.left.size(), audio.right.size()));
     ChannelAnalyser analyser;
     for (int64_t k = 0;; ++k) {
-        const double newest = std::floor(double(k) * rate / fps);
-        if (!(newest < frames)) break;
+        const int64_t newest = NewestSampleOfBlock(k, audio.sampleRate, fps);
+        if (!(double(newest) < frames)) break;
         SampleBlock& block = blocks.emplace_back();
-        analyser.Analyse(audio.left, int64_t(newest), 0, block);
-        analyser.Analyse(audio.right, int64_t(newest), 1, block);
+        analyser.Analyse(audio.left, newest, 0, block);
+        analyser.Analyse(audio.right, newest, 1, block);
     }
     return blocks;
 }

@@ -20,11 +20,14 @@ void Usage() {
         "usage: qelv analyze IN -o OUT.qsb [--fps N]\n"
         "       qelv analyze --demo -o OUT.qsb [--fps N]\n"
         "       qelv analyze --beats IN|--demo [-o OUT.qsb] [--fps N]\n"
+        "       qelv analyze IN|--demo --wav OUT.wav\n"
         "Turns an audio file (WAV, FLAC, Ogg, MP3, ...) or the built-in demo track into a\n"
         "sample stream: one 2304-byte block of spectrum and waveform per frame.\n"
         "  -o OUT.qsb  the sample stream to write\n"
         "  --beats     print the time of every beat the beat detector finds, in seconds,\n"
         "              one a line (with its default settings, as the player starts)\n"
+        "  --wav OUT.wav  write the sound itself as 16-bit WAV, such as the demo track\n"
+        "              to play into another program\n"
         "  --fps N     blocks per second of music, 1..1000 (default 50)\n"
         "  --demo      analyse the built-in demo track instead of a file\n",
         stdout);
@@ -46,7 +49,7 @@ bool ParseFps(const char* text, long& fps) {
 }  // namespace
 
 int RunAnalyze(int argc, char** argv) {
-    std::string input, output;
+    std::string input, output, wav;
     bool demo = false, beats = false;
     long fps = kDefaultFps;
     for (int i = 0; i < argc; ++i) {
@@ -62,6 +65,9 @@ int RunAnalyze(int argc, char** argv) {
         } else if (argument == "-o") {
             if (!hasValue) return UsageError("-o needs a file name");
             output = argv[++i];
+        } else if (argument == "--wav") {
+            if (!hasValue) return UsageError("--wav needs a file name");
+            wav = argv[++i];
         } else if (argument == "--fps") {
             if (!hasValue) return UsageError("--fps needs a number");
             if (!ParseFps(argv[++i], fps))
@@ -76,7 +82,7 @@ int RunAnalyze(int argc, char** argv) {
     }
     if (demo && !input.empty()) return UsageError("give either an input file or --demo, not both");
     if (!demo && input.empty()) return UsageError("no input: give an audio file or --demo");
-    if (output.empty() && !beats) return UsageError("no output: give -o OUT.qsb");
+    if (output.empty() && wav.empty() && !beats) return UsageError("no output: give -o OUT.qsb");
 
     std::string error;
     StereoAudio audio;
@@ -85,6 +91,13 @@ int RunAnalyze(int argc, char** argv) {
     } else if (!DecodeAudioFile(input, audio, error)) {
         std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
         return 1;
+    }
+    if (!wav.empty()) {
+        if (!WriteWav(wav, audio, error)) {
+            std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "qelv analyze: wrote the sound to %s\n", wav.c_str());
     }
     if (fps > audio.sampleRate) {
         std::fprintf(stderr, "qelv analyze: %ld blocks per second is more than the %d Hz sample rate of '%s'\n", fps,

@@ -3,15 +3,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "apps/qelv/capture_source.h"
 #include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
 #include "apps/qelv/default_chain.h"
+#include "apps/qelv/play_memory.h"
 #include "apps/qelv/play_options.h"
 #include "apps/qelv/play_session.h"
 #include "apps/qelv/preset_folder.h"
@@ -21,19 +24,24 @@
 #include "engine/engine.h"
 #include "engine/preset_bytes.h"
 #include "engine/frame_rate.h"
+#include "backends/native/beat_meter.h"
 #include "backends/native/imgui_dialog_services.h"
 #include "backends/native/imgui_dialogs.h"
 #include "backends/native/native_shell.h"
 #include "backends/native/sdl_audio_output.h"
 #include "backends/native/sdl_player_window.h"
 #include "backends/native/silent_clock.h"
+#include "backends/native/sound_capture.h"
 #include "player/audio.h"
 #include "ui/control_panel.h"
+#include "ui/resource_ids.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
 // The pace of a silent sample stream: any rate will do, the blocks set the timing.
 constexpr int kSilentRate = 48000;
+// Live sound is analysed at the demo track's rate, so its spectrum has the same bins.
+constexpr int kCaptureRate = 44100;
 
 struct Track {
     std::vector<SampleBlock> blocks;
@@ -108,6 +116,19 @@ private:
     int64_t start = Milliseconds();
 };
 
+int ListSources() {
+    std::vector<SoundSource> sources;
+    std::string error;
+    if (!ListSoundSources(sources, error)) {
+        std::fprintf(stderr, "qelv play: %s\n", error.c_str());
+        return kFailed;
+    }
+    // The name first, as --capture takes it; a star marks what --capture alone hears.
+    for (const SoundSource& source : sources)
+        std::printf("%s%s\t%s\n", source.defaultMonitor ? "* " : "  ", source.name.c_str(), source.description.c_str());
+    return 0;
+}
+
 int Play(const PlayOptions& options) {
     const RenderOptions& input = options.input;
     auto fail = [](const std::string& message) {
@@ -117,6 +138,15 @@ int Play(const PlayOptions& options) {
 
     std::string error;
     Engine engine;  // before the panel, which edits its chain until it closes
+    // Opened before anything else, so that a missing sound server fails at once.
+    std::unique_ptr<CaptureSource> capture;
+    if (options.capture) {
+        const std::string source = options.captureSource.empty() ? kDefaultCaptureSource : options.captureSource;
+        std::unique_ptr<SoundCapture> sound = OpenSoundCapture(source, kCaptureRate, kCaptureRate / input.fps, error);
+        if (!sound) return fail("cannot capture sound: " + error);
+        capture = std::make_unique<CaptureSource>(std::move(sound), input.fps,
+                                                  input.frames ? input.frames : std::numeric_limits<int64_t>::max());
+    }
     // N and P step through the given preset's folder, or else through the shipped presets.
     std::optional<PresetFolder> presets;
     std::string title = "Qelv";
@@ -128,7 +158,8 @@ int Play(const PlayOptions& options) {
         presets.emplace(path);
         title = TitleFor(path);
     } else {
-        BuildDefaultChain(engine.chain);
+        // The chain as the last run left it; the built-in one the first time.
+        if (!RestoreChain(engine.chain)) BuildDefaultChain(engine.chain);
         const std::string library = LibraryFolder(PresetLibraryFolders());
         if (!library.empty()) presets = PresetFolder::Library(library);
     }
@@ -142,20 +173,31 @@ int Play(const PlayOptions& options) {
 
     // The plug-in's control panel, drawn over the picture; Tab shows it.
     ImGuiDialogs dialogs;
-    std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(input.width, input.height, error, &dialogs);
+    BeatMeter meter(engine.intake.beatReading);
+    dialogs.SetExtra(IDD_BEAT_PAGE, [&meter](float left, float top, float scale) {
+        meter.DrawOnBeatPage(left, top, scale);
+    });
+    // Where the last run's window was, and its size unless --size gives one.
+    const RememberedPlace remembered = RestoreWindowPlace(input.width, input.height);
+    const SdlPlayerWindow::Place opening = options.fixedSize ? SdlPlayerWindow::Place{0, 0, input.width, input.height}
+                                                             : remembered.place;
+    std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(opening.width, opening.height, error, &dialogs);
     if (!window) return fail("cannot open a window: " + error);
+    if (!remembered.unplaced) window->MoveTo(remembered.place.x, remembered.place.y);
     window->SetTitle(title);
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
     const PanelInstallation panel(dialogs, choosers, engine);
     Track track;
-    if (!LoadTrack(input, track, error)) return fail(error);
-    if (track.blocks.empty()) return fail("the track is too short for a frame");
-
-    std::unique_ptr<PlaybackClock> clock = OpenClock(options, track);
+    if (!capture) {
+        if (!LoadTrack(input, track, error)) return fail(error);
+        if (track.blocks.empty()) return fail("the track is too short for a frame");
+    }
 
     PlaySettings settings;
     settings.fps = input.fps;
-    settings.blockCount = input.frames ? input.frames : int64_t(track.blocks.size());
+    settings.blockCount = input.frames       ? input.frames
+                          : capture ? std::numeric_limits<int64_t>::max()
+                                    : int64_t(track.blocks.size());
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
     // A change of preset is a hard cut: the next frame is the new chain's first.
@@ -178,10 +220,24 @@ int Play(const PlayOptions& options) {
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
-    const PlayResult result = PlayInWindow(engine, *window, *clock, track.blocks, settings);
-    std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown\n",
+    std::unique_ptr<PlaybackClock> clock;
+    if (!capture) clock = OpenClock(options, track);
+    const PlayResult result =
+        capture ? PlayInWindow(engine, *window, *capture, settings)
+                : PlayInWindow(engine, *window, *clock, track.blocks, settings);
+    // The next run starts with this one's chain, where its window was.
+    RememberWindowPlace(window->WindowedPlace());
+    RememberChain(engine.chain);
+    if (capture) {
+        std::fprintf(stderr, "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
+                     static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
+                     static_cast<long long>(result.beats));
+        error = capture->error();
+        return error.empty() ? 0 : fail(error);
+    }
+    std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown, %lld beats\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),
-                 static_cast<long long>(result.framesShown));
+                 static_cast<long long>(result.framesShown), static_cast<long long>(result.beats));
     return 0;
 }
 }  // namespace
@@ -197,6 +253,7 @@ int RunPlay(int argc, char** argv) {
         std::fputs(kPlayUsage, stdout);
         return 0;
     }
+    if (options.listSources) return ListSources();
     // Messages the engine shows, such as a damaged preset's, go to standard error.
     NativeShell messages;
     InstallShell(&messages);

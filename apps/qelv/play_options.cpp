@@ -5,9 +5,10 @@
 #include <vector>
 
 const char kPlayUsage[] =
-    "usage: qelv play [--preset FILE|NAME] [--audio FILE | --demo | --samples FILE.qsb]\n"
-    "                 [--size WxH] [--fps N] [--frames N] [--no-sound] [--simd on|off]\n"
-    "                 [--shuffle SECONDS]\n"
+    "usage: qelv play [--preset FILE|NAME] [--audio FILE | --demo | --samples FILE.qsb |\n"
+    "                 --capture [SOURCE]] [--size WxH] [--fps N] [--frames N] [--no-sound]\n"
+    "                 [--simd on|off] [--shuffle SECONDS]\n"
+    "       qelv play --list-sources\n"
     "\n"
     "Plays the sound and shows the effect chain live in a window, in step with it.\n"
     "\n"
@@ -18,10 +19,14 @@ const char kPlayUsage[] =
     "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
     "  --demo          the built-in demo track (default)\n"
     "  --samples FILE  a sample stream (.qsb), played silently at --fps blocks a second\n"
+    "  --capture [SOURCE]  live sound from the sound server (PulseAudio or PipeWire):\n"
+    "                  what the desktop plays, or the named source, such as a microphone\n"
+    "  --list-sources  list the sources --capture can name, and stop\n"
     "  --size WxH      frame size, 8 to 8192 each, stretched over the window (default:\n"
     "                  the frame follows the window, which opens at 1024x640)\n"
     "  --fps N         blocks a second of the analysis (default 50)\n"
-    "  --frames N      stop after N blocks (default: the end of the track)\n"
+    "  --frames N      stop after N blocks (default: the end of the track; a capture\n"
+    "                  runs until the window is closed)\n"
     "  --no-sound      play silently in real time\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
     "  --shuffle SECONDS  change to a preset picked at random on the first beat after\n"
@@ -39,6 +44,11 @@ bool Named(const std::string& argument, const char* name) {
 // A day at most: beyond that a shuffle is no shuffle, and the block count stays small.
 constexpr double kLongestShuffle = 86400;
 
+// The track options that --capture takes the place of.
+bool NamesATrack(const std::string& argument) {
+    return Named(argument, "--audio") || Named(argument, "--demo") || Named(argument, "--samples");
+}
+
 bool ShuffleSeconds(const std::string& text, double& seconds) {
     char* end = nullptr;
     seconds = std::strtod(text.c_str(), &end);
@@ -49,8 +59,24 @@ bool ShuffleSeconds(const std::string& text, double& seconds) {
 bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& error) {
     // The render command's parser reads all the rest.
     std::vector<char*> rest;
+    bool track = false;
     for (int i = 0; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (argument == "--list-sources") {
+            options.listSources = true;
+            continue;
+        }
+        if (Named(argument, "--capture")) {
+            options.capture = true;
+            // The source is optional: a following word that is not an option names it.
+            if (argument != "--capture") {
+                options.captureSource = argument.substr(std::strlen("--capture="));
+            } else if (i + 1 < argc && argv[i + 1][0] != '-') {
+                options.captureSource = argv[++i];
+            }
+            continue;
+        }
+        track = track || NamesATrack(argument);
         if (argument == "--no-sound") {
             options.sound = false;
             continue;
@@ -74,6 +100,10 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
         }
         if (Named(argument, "--size")) options.fixedSize = true;
         rest.push_back(argv[i]);
+    }
+    if (options.capture && track) {
+        error = "--capture takes the place of --audio, --demo and --samples";
+        return false;
     }
     if (!ParseRenderOptions(int(rest.size()), rest.data(), options.input, error)) return false;
     // Without a fixed size the window opens large enough for the control panel.

@@ -8,47 +8,41 @@
 namespace {
 class PlaySession {
 public:
-    PlaySession(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
-                const PlaySettings& settings)
-        : window(window), clock(clock), blocks(blocks), settings(settings),
-          count(std::min<int64_t>(settings.blockCount, int64_t(blocks.size()))), pacer(count),
+    PlaySession(Engine& engine, PlayerWindow& window, BlockSource& source, const PlaySettings& settings)
+        : window(window), source(source), settings(settings), pacer(settings.blockCount),
           wanted(settings.fixedSize ? settings.frameSize : InsideFrameSize()),
           renderer(engine, wanted.width, wanted.height) {}
 
     PlayResult Run() {
-        const int rate = clock.sampleRate();
-        const int64_t end = PositionOfBlock(count, rate, settings.fps);
         PlayResult result;
-        clock.SetPaused(false);
+        source.SetPaused(false);
         while (HandleEvents()) {
             if (paused) {
                 if (repaint || window.Animating()) ShowFrame();
-                clock.WaitFor(rate);  // returns within milliseconds, to look at events again
+                source.WaitPaused();
                 continue;
             }
-            const int64_t position = clock.Position();
-            const BlockPacer::Span span = pacer.Take(BlocksDueAt(position, rate, settings.fps, count));
+            const BlockPacer::Span span = pacer.Take(source.Due());
             if (!span.empty()) {
-                for (int64_t block = span.first; block < span.end; ++block)
-                    renderer.FeedBlock(blocks[size_t(block)].bytes);
+                for (int64_t block = span.first; block < span.end; ++block) renderer.FeedBlock(source.Block(block).bytes);
                 // A new size takes effect with the next frame, so a paused picture stays.
                 if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
                 const bool beat = renderer.DrawFrame() != 0;
                 ++result.framesShown;
+                result.beats += beat;
                 if (settings.frameDrawn) settings.frameDrawn(renderer.width(), renderer.height());
                 repaint = true;
                 // The new chain draws from the next frame on: the beat's frame is the old one's.
                 if (beat && ShuffleDue()) ChangePreset(PlayAction::RandomPreset);
             }
             if (repaint || window.Animating()) ShowFrame();
-            if (pacer.allFed() && position >= end) {
+            if (source.Ended(pacer.fed())) {
                 result.finished = true;
                 break;
             }
-            const int64_t next = pacer.allFed() ? end : PositionOfBlock(pacer.fed(), rate, settings.fps);
-            clock.WaitFor(next - position);
+            source.WaitForNext(pacer.fed());
         }
-        clock.SetPaused(true);
+        source.SetPaused(true);
         result.blocksFed = pacer.fed();
         return result;
     }
@@ -104,7 +98,7 @@ private:
             case PlayAction::Quit: return false;
             case PlayAction::TogglePause:
                 paused = !paused;
-                clock.SetPaused(paused);
+                source.SetPaused(paused);
                 break;
             case PlayAction::ToggleFullscreen: window.SetFullscreen(!window.Fullscreen()); break;
             case PlayAction::LeaveFullscreen: window.SetFullscreen(false); break;
@@ -120,19 +114,47 @@ private:
     }
 
     PlayerWindow& window;
-    PlaybackClock& clock;
-    const std::vector<SampleBlock>& blocks;
+    BlockSource& source;
     const PlaySettings& settings;
-    const int64_t count;
     BlockPacer pacer;
     FrameSize wanted;
     LockstepRenderer renderer;
     int64_t lastChange = 0;  // blocks fed when the preset last changed
     bool paused = false, repaint = true;
 };
+
+// Block k is due once the clock has played up to its time; the end is the time after the
+// last block's.
+class TrackSource final : public BlockSource {
+public:
+    TrackSource(PlaybackClock& clock, const std::vector<SampleBlock>& blocks, int32_t fps, int64_t count)
+        : clock(clock), blocks(blocks), fps(fps), count(std::min<int64_t>(count, int64_t(blocks.size()))),
+          end(PositionOfBlock(this->count, clock.sampleRate(), fps)) {}
+
+    int64_t Due() override { return BlocksDueAt(clock.Position(), clock.sampleRate(), fps, count); }
+    const SampleBlock& Block(int64_t index) override { return blocks[size_t(index)]; }
+    bool Ended(int64_t taken) override { return taken == count && clock.Position() >= end; }
+    void WaitForNext(int64_t taken) override {
+        const int64_t next = taken == count ? end : PositionOfBlock(taken, clock.sampleRate(), fps);
+        clock.WaitFor(next - clock.Position());
+    }
+    void SetPaused(bool paused) override { clock.SetPaused(paused); }
+    void WaitPaused() override { clock.WaitFor(clock.sampleRate()); }  // within milliseconds
+
+private:
+    PlaybackClock& clock;
+    const std::vector<SampleBlock>& blocks;
+    const int32_t fps;
+    const int64_t count, end;
+};
 }  // namespace
+
+PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, BlockSource& source, const PlaySettings& settings) {
+    return PlaySession(engine, window, source, settings).Run();
+}
 
 PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
                         const PlaySettings& settings) {
-    return PlaySession(engine, window, clock, blocks, settings).Run();
+    TrackSource track(clock, blocks, settings.fps, settings.blockCount);
+    return PlayInWindow(engine, window, track, settings);
 }

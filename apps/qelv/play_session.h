@@ -30,11 +30,32 @@ struct PlaySettings {
 
 struct PlayResult {
     int64_t blocksFed = 0, framesShown = 0;
+    int64_t beats = 0;      // frames drawn with the beat flag
     bool finished = false;  // reached the end rather than being closed
 };
 
-// Plays the blocks through the engine's chain in step with the clock and shows the frames
-// in the window until the end of the track or until the user closes it. The clock starts
-// paused and is left paused.
+// Where a session's blocks come from, and when each comes due: a track analysed
+// beforehand and played against a clock, or live sound analysed as it arrives.
+class BlockSource {
+public:
+    virtual ~BlockSource() = default;
+    // How many blocks, from the first, have come due; it never goes down.
+    virtual int64_t Due() = 0;
+    // A due block that has not been taken yet; blocks are taken in order, each once.
+    virtual const SampleBlock& Block(int64_t index) = 0;
+    // True once nothing more will come after the taken blocks.
+    virtual bool Ended(int64_t taken) = 0;
+    // Returns when the next block may be due, or within a few milliseconds.
+    virtual void WaitForNext(int64_t taken) = 0;
+    virtual void SetPaused(bool paused) = 0;
+    // A short wait while paused, so that the window stays responsive.
+    virtual void WaitPaused() = 0;
+};
+
+// Plays the source's blocks through the engine's chain, up to settings.blockCount, and
+// shows the frames in the window until the source ends or the user closes it. The source
+// starts paused and is left paused.
+PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, BlockSource& source, const PlaySettings& settings);
+// A track's blocks in step with its clock, which starts paused and is left paused.
 PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,
                         const PlaySettings& settings);

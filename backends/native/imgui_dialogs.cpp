@@ -87,6 +87,7 @@ void ImGuiDialogs::Draw() {
 void ImGuiDialogs::DrawControls(WindowHandle dialog, const DialogTemplate& form, float left, float top) {
     ImGui::PushID(dialog);
     for (size_t index = 0; index < form.controls.size(); ++index) DrawControl(dialog, form, index, left, top);
+    if (auto extra = extras.find(Find(dialog)->templateId); extra != extras.end()) extra->second(left, top, scale);
     ImGui::PopID();
 }
 

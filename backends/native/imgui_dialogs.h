@@ -26,6 +26,12 @@ public:
 
     void DrawSwatch(DrawItemHandle item, uint32_t fill, uint32_t text) override;
 
+    // Something drawn over every dialog made from a template, after its controls, with
+    // the dialog's corner in pixels and the pixels per dialog unit: live readings that
+    // the template has no control for.
+    using Extra = std::function<void(float left, float top, float scale)>;
+    void SetExtra(int templateId, Extra draw) { extras[templateId] = std::move(draw); }
+
 protected:
     void SeedControls(Window& window) override;
 
@@ -38,4 +44,5 @@ private:
     const std::map<int, DialogTemplate>& templates;
     const float scale;
     std::vector<std::function<void()>> actions;
+    std::map<int, Extra> extras;
 };

@@ -133,7 +133,20 @@ public:
         SDL_RenderPresent(renderer);
     }
 
-    void SetFullscreen(bool on) override { SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0); }
+    void SetFullscreen(bool on) override {
+        if (on && !Fullscreen()) beforeFullscreen = WindowedPlace();
+        SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    }
+
+    Place WindowedPlace() const override {
+        if (Fullscreen()) return beforeFullscreen;
+        Place place{};
+        SDL_GetWindowPosition(window, &place.x, &place.y);
+        SDL_GetWindowSize(window, &place.width, &place.height);
+        return place;
+    }
+
+    void MoveTo(int32_t x, int32_t y) override { SDL_SetWindowPosition(window, x, y); }
 
     bool Fullscreen() const override { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; }
 
@@ -152,6 +165,7 @@ private:
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int32_t textureWidth = 0, textureHeight = 0;
+    Place beforeFullscreen{};
 };
 }  // namespace
 

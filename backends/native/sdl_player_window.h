@@ -17,6 +17,13 @@ public:
     // stays pending for the player.
     virtual void RunModal(const std::function<bool()>& popup) = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // The window's place on the desktop and its size, in points; in full screen, where it
+    // was before and goes back to.
+    struct Place {
+        int32_t x, y, width, height;
+    };
+    virtual Place WindowedPlace() const = 0;
+    virtual void MoveTo(int32_t x, int32_t y) = 0;
 };
 
 // Null, with the reason, when there is no display. The overlay, if any, outlives the window.

@@ -52,6 +52,32 @@ TEST(PlayOptions, ShuffleTakesSecondsAboveZero) {
     EXPECT_FALSE(Parse({"--shuffle"}).ok);
 }
 
+TEST(PlayOptions, CaptureTakesAnOptionalSourceInPlaceOfATrack) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string source;
+    } const cases[] = {
+        {{"--capture"}, ""},
+        {{"--capture", "--frames", "5"}, ""},
+        {{"--capture", "mic.front"}, "mic.front"},
+        {{"--capture=alsa.monitor", "--no-sound"}, "alsa.monitor"},
+    };
+    for (const Case& c : cases) {
+        const Parsed p = Parse(c.arguments);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_TRUE(p.options.capture);
+        EXPECT_EQ(p.options.captureSource, c.source);
+    }
+    EXPECT_EQ(Parse({"--capture", "--frames", "5"}).options.input.frames, 5);
+    for (const char* track : {"--demo", "--audio=a.wav", "--samples"}) {
+        const Parsed p = Parse({"--capture", track, "x"});
+        EXPECT_FALSE(p.ok) << track;
+        EXPECT_NE(p.error.find("--capture"), std::string::npos) << p.error;
+    }
+    EXPECT_TRUE(Parse({"--list-sources"}).options.listSources);
+    EXPECT_FALSE(Parse({}).options.capture);
+}
+
 TEST(PlayOptions, RefuseAnOutputAndWhatTheRenderCommandRefuses) {
     Parsed p = Parse({"--out", "x.mp4"});
     EXPECT_FALSE(p.ok);

@@ -103,6 +103,35 @@ TEST_F(SampleIntake, BeatLatchesUntilTheNextFrameOnly) {
     EXPECT_EQ(TakeSnapshot(frame), 0);
 }
 
+// The meter's reading tells the beat as the rule does, at its edges and at the largest sums.
+TEST_F(SampleIntake, TheReadingShowsTheSumAndTheThresholdItMustExceed) {
+    struct Case {
+        int32_t sensitivity, previous, sum, threshold;
+        bool beat;
+    } const cases[] = {
+        {32, 500, 1300, 1300, false}, {32, 500, 1301, 1300, true}, {1, 1000, 1340, 1340, false},
+        {1, 1000, 1341, 1340, true},  {256, 0, 1, 0, true},         {256, 3, 35, 35, false},
+        {256, 293760, 293760, 3436992, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sum);
+        beatSensitivity = c.sensitivity;
+        previousBeatSum = c.previous;
+        if (c.sum == 293760) {
+            std::memset(module.spectrum, 255, sizeof module.spectrum);
+            beatBand = 576 << 16;
+        } else {
+            SetBandSum(c.sum);
+        }
+        const uint32_t beatsBefore = beatReading.beats;
+        Render(&module);
+        EXPECT_EQ(TakeSnapshot(frame), int32_t(c.beat));
+        EXPECT_EQ(beatReading.sum, c.sum);
+        EXPECT_EQ(beatReading.threshold, c.threshold);
+        EXPECT_EQ(beatReading.beats - beatsBefore, uint32_t(c.beat));
+    }
+}
+
 TEST_F(SampleIntake, LargestSumsFitTheTest) {
     beatSensitivity = 256;
     beatBand = 576 << 16;

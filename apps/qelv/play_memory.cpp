@@ -1,0 +1,49 @@
+#include "apps/qelv/play_memory.h"
+
+#include <climits>
+#include <filesystem>
+#include <string>
+
+#include "apps/qelv/render_options.h"
+#include "output/output_window.h"
+#include "engine/autosave.h"
+#include "platform/shell.h"
+
+namespace {
+// No desktop puts a window there: the settings file has no place yet.
+constexpr int32_t kUnplaced = INT32_MIN;
+
+bool SideInRange(int32_t side) { return side >= kMinimumSide && side <= kMaximumSide; }
+}  // namespace
+
+bool RestoreChain(EffectChain& chain) {
+    const std::string path = shell().ProgramFilePath(kAutosaveFileName);
+    std::error_code ignored;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ignored)) return false;
+    LoadAutosave(chain);
+    return true;
+}
+
+void RememberChain(EffectChain& chain) { SaveAutosave(chain); }
+
+RememberedPlace RestoreWindowPlace(int32_t width, int32_t height) {
+    windowSettings.x = windowSettings.y = kUnplaced;
+    windowSettings.w = width;
+    windowSettings.h = height;
+    ReadWindowSettings();
+    RememberedPlace remembered{{windowSettings.x, windowSettings.y, windowSettings.w, windowSettings.h},
+                               windowSettings.x == kUnplaced || windowSettings.y == kUnplaced};
+    if (!SideInRange(remembered.place.width) || !SideInRange(remembered.place.height)) {
+        remembered.place.width = width;
+        remembered.place.height = height;
+    }
+    return remembered;
+}
+
+void RememberWindowPlace(const SdlPlayerWindow::Place& place) {
+    windowSettings.x = place.x;
+    windowSettings.y = place.y;
+    windowSettings.w = place.width;
+    windowSettings.h = place.height;
+    WriteWindowSettings();
+}

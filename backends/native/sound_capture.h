@@ -1,0 +1,31 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+// Live sound from the desktop's sound server: what the default output plays (its
+// monitor), or any named source such as a microphone.
+class SoundCapture {
+public:
+    virtual ~SoundCapture() = default;
+    // Waits until that many stereo frames have arrived and stores them interleaved (left,
+    // right) in -1..1; false, with the reason, once the stream is broken.
+    virtual bool Read(float* interleaved, int frames, std::string& error) = 0;
+    virtual int sampleRate() const = 0;
+};
+
+// The monitor of the default output: what a user hears.
+constexpr char kDefaultCaptureSource[] = "@DEFAULT_MONITOR@";
+
+// Opens source at the given rate, delivering about framesPerRead frames at a time so that
+// each read returns as soon as its block is there. Null, with a one-line reason, when no
+// sound server answers or the source does not exist.
+std::unique_ptr<SoundCapture> OpenSoundCapture(const std::string& source, int sampleRate, int framesPerRead,
+                                               std::string& error);
+
+struct SoundSource {
+    std::string name, description;
+    bool defaultMonitor = false;  // the monitor of the default output
+};
+// The server's sources; false, with a one-line reason, when no sound server answers.
+bool ListSoundSources(std::vector<SoundSource>& sources, std::string& error);

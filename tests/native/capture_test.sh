@@ -1,0 +1,74 @@
+#!/bin/sh
+# Live sound in, end to end: a private sound server with a null output and nothing else,
+# the demo track played into it, and `qelv play --capture` hearing it through the
+# output's monitor; silence gives no beats; without a server the capture fails at once
+# with one line. The server is ours alone and is killed however the test ends.
+set -u
+qelv=$1
+if ! command -v pulseaudio >/dev/null || ! command -v paplay >/dev/null; then
+  echo "pulseaudio and paplay are not installed: skipped"
+  exit 77
+fi
+dir=$(mktemp -d)
+server=
+player=
+cleanup() {
+  [ -n "$player" ] && kill "$player" 2>/dev/null
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  [ -n "$server" ] && wait "$server" 2>/dev/null
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Nothing of the user's: no system daemon, settings or windows.
+export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy
+unset DISPLAY WAYLAND_DISPLAY
+
+# No server: one line naming the cause, exit 1, well within the limit.
+start=$(date +%s)
+PULSE_SERVER="unix:$dir/none" timeout 10 "$qelv" play --capture --frames 5 2>"$dir/err"
+rc=$?
+[ $rc -eq 1 ] || fail "without a server the exit code is $rc, not 1"
+[ "$(wc -l <"$dir/err")" -eq 1 ] || fail "without a server: $(cat "$dir/err")"
+grep -q "no sound server" "$dir/err" || fail "without a server: $(cat "$dir/err")"
+[ $(($(date +%s) - start)) -le 3 ] || fail "without a server it took more than 3 s"
+echo "no server: $(cat "$dir/err")"
+
+cat >"$dir/server.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
+load-module module-null-sink sink_name=qelvtest
+set-default-sink qelvtest
+PA
+pulseaudio --daemonize=no -n -F "$dir/server.pa" --exit-idle-time=-1 --disallow-exit \
+  --log-target=file:"$dir/server.log" &
+server=$!
+export PULSE_SERVER="unix:$dir/native"
+for _ in $(seq 100); do
+  pactl info >/dev/null 2>&1 && break
+  sleep 0.1
+done
+pactl info >/dev/null 2>&1 || fail "the private server did not start: $(cat "$dir/server.log")"
+
+"$qelv" analyze --demo --wav "$dir/demo.wav" 2>/dev/null || fail "no demo WAV"
+
+# Summary: "qelv play: N blocks captured, N frames shown, B beats".
+capture() {
+  timeout 30 "$qelv" play --capture --frames "$1" 2>"$dir/err"
+  rc=$?
+  [ $rc -eq 0 ] || fail "capture exited $rc: $(cat "$dir/err")"
+  line=$(grep "blocks captured" "$dir/err") || fail "no summary: $(cat "$dir/err")"
+  echo "$line"
+  echo "$line" | grep -q "^qelv play: $1 blocks captured, [0-9]* frames shown, [0-9]* beats$" || fail "summary: $line"
+  beats=$(echo "$line" | sed 's/.* \([0-9]*\) beats$/\1/')
+}
+
+capture 50
+[ "$beats" -eq 0 ] || fail "silence gave $beats beats"
+
+paplay "$dir/demo.wav" &
+player=$!
+capture 250
+# The demo's drums give a beat every half second or so: in five seconds, several.
+[ "$beats" -ge 3 ] || fail "the demo gave only $beats beats"
