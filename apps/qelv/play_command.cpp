@@ -163,7 +163,7 @@ int Play(const PlayOptions& options) {
         const std::string library = LibraryFolder(PresetLibraryFolders());
         if (!library.empty()) presets = PresetFolder::Library(library);
     }
-    if (options.shuffleSeconds > 0 && (!presets || presets->size() < 2))
+    if (options.shuffleSeconds > 0 && (!presets || presets->count() < 2))
         std::fprintf(stderr, "qelv play: --shuffle has no other presets to change to\n");
     if (input.simd) {
         ProbeMmx();
@@ -212,7 +212,7 @@ int Play(const PlayOptions& options) {
         PrintNotes("qelv play", note);
     };
     std::mt19937 draws{std::random_device{}()};
-    if (presets && presets->size() > (input.presetPath.empty() ? 0 : 1)) {
+    if (presets && presets->count() > (input.presetPath.empty() ? 0 : 1)) {
         settings.stepPreset = [&](int step) { change(presets->Step(step)); };
         settings.randomPreset = [&] { change(presets->Jump(uint32_t(draws()))); };
         settings.shuffleBlocks = int64_t(std::ceil(options.shuffleSeconds * input.fps));

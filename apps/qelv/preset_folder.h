@@ -22,7 +22,7 @@ public:
     const std::string& Jump(uint32_t draw);
     // The current preset, once there is one.
     const std::string& current() const { return paths[size_t(index)]; }
-    size_t size() const { return paths.size(); }
+    size_t count() const { return paths.size(); }
 
 private:
     PresetFolder() = default;

@@ -104,7 +104,7 @@ struct PresetFolderTest : ::testing::Test {
 
 TEST_F(PresetFolderTest, StepsThroughThePresetFilesByNameAndWrapsRound) {
     PresetFolder presets(Path("b.qlp"));
-    EXPECT_EQ(presets.size(), 3u);
+    EXPECT_EQ(presets.count(), 3u);
     EXPECT_EQ(presets.current(), Path("b.qlp"));
     EXPECT_EQ(presets.Step(1), Path("e.qlp"));
     EXPECT_EQ(presets.Step(1), Path("A.QLP"));
@@ -114,12 +114,12 @@ TEST_F(PresetFolderTest, StepsThroughThePresetFilesByNameAndWrapsRound) {
 
 TEST_F(PresetFolderTest, KeepsTheGivenPresetEvenWhenItIsNotAPresetFile) {
     PresetFolder presets(Path("c.txt"));
-    EXPECT_EQ(presets.size(), 4u);
+    EXPECT_EQ(presets.count(), 4u);
     EXPECT_EQ(presets.Step(1), Path("e.qlp"));
 }
 
 TEST_F(PresetFolderTest, TheLibraryStartsBeforeItsFirstAndJumpsAwayFromTheCurrent) {
-    EXPECT_EQ(PresetFolder::Library(Path("b.qlp")).size(), 0u);
+    EXPECT_EQ(PresetFolder::Library(Path("b.qlp")).count(), 0u);
     PresetFolder forward = PresetFolder::Library(folder.string());
     EXPECT_EQ(forward.Step(1), Path("A.QLP"));
     EXPECT_EQ(PresetFolder::Library(folder.string()).Step(-1), Path("e.qlp"));
@@ -131,7 +131,7 @@ TEST_F(PresetFolderTest, TheLibraryStartsBeforeItsFirstAndJumpsAwayFromTheCurren
 
 TEST_F(PresetFolderTest, AMissingFolderLeavesJustTheGivenPreset) {
     PresetFolder presets(Path("none/x.qlp"));
-    EXPECT_EQ(presets.size(), 1u);
+    EXPECT_EQ(presets.count(), 1u);
     EXPECT_EQ(presets.Step(1), Path("none/x.qlp"));
 }
 }  // namespace
