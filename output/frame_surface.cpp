@@ -134,9 +134,13 @@ int CreateSurfaces(int32_t width, int32_t height, WindowHandle window) {
 
 void DestroySurfaces() {
     std::lock_guard<std::mutex> lock(surfaceLock);
-    // Stopping in full screen gives the desktop back its mode, and the next start opens
+    // Stopping in full screen gives the desktop back its mode and the host its cursor (Escape
+    // shows it through the window; a stop never passes there), and the next start opens
     // windowed instead of repeating an old request.
-    if (surface.device && surface.fullscreenCurrent) LeaveFullscreen();
+    if (surface.device && surface.fullscreenCurrent) {
+        LeaveFullscreen();
+        surface.device->ShowCursor();
+    }
     ReleaseSurfaces();
     surface.device.reset();
     surface.fullscreenRequested = 0;

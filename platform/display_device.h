@@ -63,6 +63,7 @@ public:
     virtual void RestoreDesktopMode() = 0;
     virtual void BringToForeground(WindowHandle window) = 0;
     virtual void HideCursor() = 0;
+    virtual void ShowCursor() = 0;
 };
 
 class DisplayDriver {

@@ -159,6 +159,12 @@ public:
         display.cursorHidden = true;
     }
 
+    void ShowCursor() override {
+        display.Log("show cursor");
+        std::lock_guard<std::mutex> guard(display.mutex);
+        display.cursorHidden = false;
+    }
+
 private:
     // Logs the step, marked when it fails; true when it succeeds.
     bool Step(const std::string& operation, bool fail) {

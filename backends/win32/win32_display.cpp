@@ -155,7 +155,8 @@ public:
 
     void RestoreDesktopMode() override { ChangeDisplaySettingsA(nullptr, 0); }
     void BringToForeground(WindowHandle window) override { SetForegroundWindow(AsWindow(window)); }
-    void HideCursor() override { ShowCursor(FALSE); }
+    void HideCursor() override { ::ShowCursor(FALSE); }
+    void ShowCursor() override { ::ShowCursor(TRUE); }
 
 private:
     IDirectDraw* const directDraw;

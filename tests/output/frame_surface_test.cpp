@@ -126,8 +126,10 @@ TEST_F(Surface, StoppingInFullScreenRestoresTheDesktopAndStartsWindowedNextTime)
     Create(400, 300);
     RequestDisplayMode(1, 640, 480, 0);
     Frame();
+    EXPECT_TRUE(display.CursorHidden());
     DestroySurfaces();
     EXPECT_TRUE(Logged("desktop mode"));
+    EXPECT_FALSE(display.CursorHidden());
     EXPECT_EQ(display.DisplayWidth(), 1024);
     EXPECT_FALSE(IsFullscreen());
     Create(400, 300);
