@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,5 +44,7 @@ private:
     std::unique_ptr<Window> window;
 };
 
-// Writes 16-bit stereo WAV (for muxing the sound into rendered videos).
-bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error);
+// Writes 16-bit stereo WAV (for muxing the sound into rendered videos): the first
+// maxFrames sample frames at most.
+bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error,
+              size_t maxFrames = SIZE_MAX);

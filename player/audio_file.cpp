@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "player/audio.h"
+#include "player/audio_file_reader.h"
+#include "player/output_file.h"
 
 namespace {
 struct SoundFileCloser {
@@ -27,7 +30,18 @@ int16_t PcmSample(float value) {
 }
 }  // namespace
 
-bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& error) {
+struct AudioFileReader::File {
+    SoundFile sound;
+    int channels = 0;
+    std::vector<float> chunk;  // the file's own frames, before they become stereo
+};
+
+AudioFileReader::AudioFileReader() = default;
+AudioFileReader::~AudioFileReader() = default;
+
+bool AudioFileReader::Open(const std::string& name, std::string& error) {
+    file.reset();
+    path = name;
     std::error_code code;
     if (!std::filesystem::exists(path, code)) {
         error = "cannot open " + Quoted(path) + ": no such file";
@@ -38,8 +52,8 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
         return false;
     }
     SF_INFO info{};
-    SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file) {
+    SoundFile sound(sf_open(path.c_str(), SFM_READ, &info));
+    if (!sound) {
         // The file exists, so whatever the library's own text says, it is damaged or not
         // a format it decodes. Its check of what the header gave has an internal name
         // only; the usual cause is a sample rate or channel count of 0.
@@ -56,7 +70,37 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
         error = Quoted(path) + " has no usable channels or sample rate";
         return false;
     }
+    file = std::make_unique<File>();
+    file->sound = std::move(sound);
+    file->channels = info.channels;
+    rate = info.samplerate;
+    claimed = info.frames;
+    return true;
+}
 
+int64_t AudioFileReader::Read(float* interleaved, int64_t frames, std::string& error) {
+    if (!file || frames <= 0) return 0;
+    const size_t channels = size_t(file->channels);
+    // A bounded piece at a time, whatever the caller asks for and the file has.
+    const sf_count_t wanted = sf_count_t(std::min<int64_t>(frames, 4096));
+    file->chunk.resize(size_t(wanted) * channels);
+    const sf_count_t got = sf_readf_float(file->sound.get(), file->chunk.data(), wanted);
+    if (got <= 0) {
+        if (sf_error(file->sound.get()) == SF_ERR_NO_ERROR) return 0;
+        error = "cannot decode " + Quoted(path) + ": " + sf_strerror(file->sound.get());
+        return -1;
+    }
+    for (sf_count_t i = 0; i < got; ++i) {
+        const float* frame = &file->chunk[size_t(i) * channels];
+        interleaved[2 * i] = frame[0];
+        interleaved[2 * i + 1] = channels > 1 ? frame[1] : frame[0];
+    }
+    return int64_t(got);
+}
+
+bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& error) {
+    AudioFileReader reader;
+    if (!reader.Open(path, error)) return false;
     // Decoded whole, so the length is bounded; the header's count is checked first so a
     // huge claim is refused before anything is decoded, and the decoding stops at the
     // limit for formats that do not know their length.
@@ -65,48 +109,43 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
                 " sample frames (about 100 minutes at 44.1 kHz), the most that is decoded at once";
         return false;
     };
-    if (info.frames > kMaxAudioFrames) return tooLong();
+    if (reader.claimedFrames() > kMaxAudioFrames) return tooLong();
     StereoAudio decoded;
-    decoded.sampleRate = info.samplerate;
-    // Read in chunks: some formats do not know their length in advance.
-    const sf_count_t chunkFrames = 4096;
-    const size_t channels = size_t(info.channels);
-    std::vector<float> interleaved(size_t(chunkFrames) * channels);
+    decoded.sampleRate = reader.sampleRate();
+    float interleaved[2 * 4096];
     for (;;) {
-        const sf_count_t frames = sf_readf_float(file.get(), interleaved.data(), chunkFrames);
-        if (frames <= 0) break;
+        const int64_t frames = reader.Read(interleaved, 4096, error);
+        if (frames < 0) return false;
+        if (frames == 0) break;
         if (int64_t(decoded.left.size()) + frames > kMaxAudioFrames) return tooLong();
-        for (sf_count_t i = 0; i < frames; ++i) {
-            const float* frame = &interleaved[size_t(i) * channels];
-            // Mono goes to both sides; beyond two channels only the first two are kept.
-            decoded.left.push_back(frame[0]);
-            decoded.right.push_back(channels > 1 ? frame[1] : frame[0]);
+        for (int64_t i = 0; i < frames; ++i) {
+            decoded.left.push_back(interleaved[2 * i]);
+            decoded.right.push_back(interleaved[2 * i + 1]);
         }
-    }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
-        error = "cannot decode " + Quoted(path) + ": " + sf_strerror(file.get());
-        return false;
     }
     audio = std::move(decoded);
     return true;
 }
 
-bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error) {
+bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error, size_t maxFrames) {
     if (audio.sampleRate < 1) {
         error = "cannot write " + Quoted(path) + ": the sample rate is not positive";
         return false;
     }
+    // Through a temporary beside the target: a failed write leaves an existing file as it was.
+    OutputFile output;
+    if (!output.Open(path, error)) return false;
     SF_INFO info{};
     info.samplerate = audio.sampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SoundFile file(sf_open(path.c_str(), SFM_WRITE, &info));
+    SoundFile file(sf_open(output.writingPath().c_str(), SFM_WRITE, &info));
     if (!file) {
         error = "cannot create " + Quoted(path) + ": " + sf_strerror(nullptr);
         return false;
     }
     // A shorter channel is padded with silence rather than cutting the other.
-    const size_t frames = std::max(audio.left.size(), audio.right.size());
+    const size_t frames = std::min(maxFrames, std::max(audio.left.size(), audio.right.size()));
     const size_t chunkFrames = 4096;
     std::vector<int16_t> interleaved(chunkFrames * 2);
     for (size_t start = 0; start < frames; start += chunkFrames) {
@@ -118,15 +157,12 @@ bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& er
         }
         if (sf_writef_short(file.get(), interleaved.data(), sf_count_t(count)) != sf_count_t(count)) {
             error = "cannot write " + Quoted(path) + ": " + sf_strerror(file.get());
-            file.reset();
-            std::remove(path.c_str());
             return false;
         }
     }
     if (sf_close(file.release()) != 0) {
         error = "cannot finish " + Quoted(path);
-        std::remove(path.c_str());
         return false;
     }
-    return true;
+    return output.Commit(error);
 }

@@ -4,10 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "apps/qelv/beat_times.h"
 #include "apps/qelv/commands.h"
 #include "player/audio.h"
+#include "player/audio_file_reader.h"
+#include "player/output_file.h"
+#include "player/track_analyser.h"
 #include "player/sample_stream.h"
 
 namespace {
@@ -85,43 +89,82 @@ int RunAnalyze(int argc, char** argv) {
     if (output.empty() && wav.empty() && !beats) return UsageError("no output: give -o OUT.qsb");
 
     std::string error;
-    StereoAudio audio;
-    if (demo) {
-        audio = DemoTrack();
-    } else if (!DecodeAudioFile(input, audio, error)) {
+    const auto fail = [&] {
         std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
         return 1;
+    };
+    // The demo is short and made whole; a file is decoded piece by piece, so a track of
+    // any length is analysed in fixed memory, except to copy it whole into a WAV.
+    StereoAudio demoTrack;
+    AudioFileReader reader;
+    if (demo) {
+        demoTrack = DemoTrack();
+    } else if (!reader.Open(input, error)) {
+        return fail();
     }
     if (!wav.empty()) {
-        if (!WriteWav(wav, audio, error)) {
-            std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
-            return 1;
-        }
+        StereoAudio whole;
+        if (!demo && !DecodeAudioFile(input, whole, error)) return fail();
+        if (!WriteWav(wav, demo ? demoTrack : whole, error)) return fail();
         std::fprintf(stderr, "qelv analyze: wrote the sound to %s\n", wav.c_str());
     }
-    if (fps > audio.sampleRate) {
+    const int sampleRate = demo ? demoTrack.sampleRate : reader.sampleRate();
+    if (fps > sampleRate) {
         std::fprintf(stderr, "qelv analyze: %ld blocks per second is more than the %d Hz sample rate of '%s'\n", fps,
-                     audio.sampleRate, input.c_str());
+                     sampleRate, input.c_str());
         return 1;
     }
-    const std::vector<SampleBlock> blocks = AnalyzeAudio(audio, double(fps));
-    if (blocks.empty()) {
+    if (output.empty() && !beats) return 0;
+
+    OutputFile stream;
+    if (!output.empty() && !stream.Open(output, error)) return fail();
+    BeatTimer timer{double(fps)};
+    size_t beatCount = 0;
+    std::vector<SampleBlock> pending;  // written a few hundred at a time
+    bool writeFailed = false;
+    const auto flush = [&] {
+        if (!writeFailed && !output.empty() && !pending.empty())
+            writeFailed = !stream.Write(pending.data(), pending.size() * kBlockBytes, error);
+        pending.clear();
+    };
+    TrackAnalyser analyser(sampleRate, double(fps), [&](const SampleBlock& block) {
+        if (beats && timer.Feed(block)) {
+            std::printf("%.3f\n", timer.lastTime());
+            ++beatCount;
+        }
+        pending.push_back(block);
+        if (pending.size() == 256) flush();
+    });
+    float interleaved[2 * 4096];
+    if (demo) {
+        for (size_t start = 0; start < demoTrack.left.size(); start += 4096) {
+            const size_t count = std::min<size_t>(4096, demoTrack.left.size() - start);
+            for (size_t i = 0; i < count; ++i) {
+                interleaved[2 * i] = demoTrack.left[start + i];
+                interleaved[2 * i + 1] = demoTrack.right[start + i];
+            }
+            analyser.Append(interleaved, count);
+        }
+    } else {
+        for (;;) {
+            const int64_t frames = reader.Read(interleaved, 4096, error);
+            if (frames < 0) return fail();
+            if (frames == 0 || writeFailed) break;
+            analyser.Append(interleaved, size_t(frames));
+        }
+    }
+    flush();
+    if (writeFailed) return fail();
+    if (analyser.blocksMade() == 0) {
         std::fprintf(stderr, "qelv analyze: '%s' holds no audio\n", input.c_str());
         return 1;
     }
-    const double seconds = double(std::max(audio.left.size(), audio.right.size())) / audio.sampleRate;
-    if (beats) {
-        const std::vector<double> times = BeatTimes(blocks, double(fps));
-        for (const double time : times) std::printf("%.3f\n", time);
-        // On standard error, so that standard output stays a plain list of times.
-        std::fprintf(stderr, "qelv analyze: %zu beats in %.2f s\n", times.size(), seconds);
-    }
+    const double seconds = double(analyser.framesAppended()) / sampleRate;
+    // On standard error, so that standard output stays a plain list of times.
+    if (beats) std::fprintf(stderr, "qelv analyze: %zu beats in %.2f s\n", beatCount, seconds);
     if (output.empty()) return 0;
-    if (!WriteSampleStream(output, blocks, error)) {
-        std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
-        return 1;
-    }
-    std::fprintf(beats ? stderr : stdout, "wrote %zu blocks (%.2f s at %ld fps) to %s\n", blocks.size(), seconds, fps,
-                 output.c_str());
+    if (!stream.Commit(error)) return fail();
+    std::fprintf(beats ? stderr : stdout, "wrote %lld blocks (%.2f s at %ld fps) to %s\n",
+                 static_cast<long long>(analyser.blocksMade()), seconds, fps, output.c_str());
     return 0;
 }

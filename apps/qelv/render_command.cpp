@@ -79,10 +79,8 @@ bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
 // The sound of the rendered frames only, as a temporary WAV for the video's audio track.
 bool WriteSoundFile(const Input& input, int64_t frames, int32_t fps, std::string& path, std::string& error) {
     std::error_code ignored;  // an unusable TMPDIR shows up as mkstemps failing
-    StereoAudio sound = input.sound;
-    const auto samples = size_t(std::llround(double(frames) * sound.sampleRate / fps));
-    if (sound.left.size() > samples) sound.left.resize(samples);
-    if (sound.right.size() > samples) sound.right.resize(samples);
+    // Cut as it is written: a copy of a long track would double the memory it takes.
+    const auto samples = size_t(std::llround(double(frames) * input.sound.sampleRate / fps));
     std::string name = (std::filesystem::temp_directory_path(ignored) / "qelv-render-XXXXXX.wav").string();
     const int fd = mkstemps(name.data(), 4);
     if (fd < 0) {
@@ -91,7 +89,7 @@ bool WriteSoundFile(const Input& input, int64_t frames, int32_t fps, std::string
     }
     close(fd);
     path = name;
-    return WriteWav(path, sound, error);
+    return WriteWav(path, input.sound, error, samples);
 }
 
 std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::string& soundPath,

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <thread>
 
-#include "apps/qelv/commands.h"
 #include "apps/qelv/preset_loading.h"
 #include "engine/engine.h"
 #include "engine/preset_bytes.h"
@@ -88,14 +87,4 @@ TEST(PresetLoading, SaysWhatIsWrongWithAFile) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(AnalyzeCommand, AnErrorIsOneLineAndAHint) {
-    std::vector<std::string> arguments = {"--fps", "0", "--demo", "-o", "x.qsb"};
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(RunAnalyze(int(argv.size()), argv.data()), 2);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "qelv analyze: --fps must be a whole number from 1 to 1000, not '0'\n"
-              "Run 'qelv analyze --help' for the options.\n");
-}
 }  // namespace

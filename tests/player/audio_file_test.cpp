@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "player/audio.h"
@@ -152,6 +153,13 @@ TEST(WavWriting, SixteenBitStereoRoundTripsAndSaturates) {
     EXPECT_EQ(sf_readf_short(file, frames.data(), 5), 5);
     sf_close(file);
     EXPECT_EQ(frames, (std::vector<short>{0, 8192, 16384, 0, -16384, 0, 32767, 0, -32767, 0}));
+
+    // Cut to the first frames asked for, as a rendered video's sound is.
+    ASSERT_TRUE(WriteWav(dir.File("cut.wav"), audio, error, 3)) << error;
+    file = sf_open(dir.File("cut.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(info.frames, 3);
+    sf_close(file);
 }
 
 TEST(WavWriting, UnwritablePathOrNoRateFailsClearly) {
@@ -164,5 +172,16 @@ TEST(WavWriting, UnwritablePathOrNoRateFailsClearly) {
     audio.sampleRate = 0;
     EXPECT_FALSE(WriteWav(dir.File("rate.wav"), audio, error));
     EXPECT_NE(error.find("sample rate"), std::string::npos) << error;
+}
+// A write that fails never removes what the path named: here a link to a full device.
+TEST(WavWriting, AFailedWriteLeavesThePathAsItWas) {
+    TempDir dir;
+    StereoAudio audio;
+    audio.left = audio.right = std::vector<float>(100000, 0.5f);
+    std::filesystem::create_symlink("/dev/full", dir.File("full.wav"));
+    std::string error;
+    EXPECT_FALSE(WriteWav(dir.File("full.wav"), audio, error));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("full.wav")));
+    EXPECT_EQ(std::filesystem::read_symlink(dir.File("full.wav")), "/dev/full");
 }
 }  // namespace
