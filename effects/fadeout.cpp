@@ -34,6 +34,35 @@ void FadeoutEffect::settingsChanged() {
         fadeTable[v] = v < amount ? 0 : static_cast<uint8_t>(uint32_t(v) - uint32_t(amount));
 }
 
+namespace {
+// Each channel of a pixel in a 16-bit lane of its own (blue and red, then green and
+// alpha): 0x100 set before the subtraction keeps every borrow inside its lane, and bit 8
+// of the lane then says whether the channel was at least the amount. For amounts 0..255
+// this is the table's saturating step, without a lookup per channel.
+constexpr uint32_t kLanes = 0x00FF00FFu, kLaneCarry = 0x01000100u;
+
+uint32_t FadeLanes(uint32_t lanes, uint32_t amounts) {
+    const uint32_t t = (lanes | kLaneCarry) - amounts;
+    const uint32_t kept = (t >> 8) & 0x00010001u;
+    return t & (kept * 0xFFu);
+}
+
+uint32_t FadeWord(uint32_t w, uint32_t amounts) {
+    return (w & 0xFF000000u) | FadeLanes(w & kLanes, amounts) | (FadeLanes((w >> 8) & 0xFFu, amounts) << 8);
+}
+
+void FadeInLanes(uint32_t* frame, size_t first, size_t count, uint32_t amount) {
+    const uint32_t amounts = amount * 0x00010001u;
+    size_t i = first;
+    // Runs of a fixed length, which the compiler turns into whatever wide registers the
+    // build's processor has; the words are independent, so any width gives these bytes.
+    constexpr size_t kRun = 16;
+    for (; i + kRun <= count; i += kRun)
+        for (size_t j = 0; j < kRun; ++j) frame[i + j] = FadeWord(frame[i + j], amounts);
+    for (; i < count; ++i) frame[i] = FadeWord(frame[i], amounts);
+}
+}  // namespace
+
 void FadeoutEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return;
     const size_t count = size_t(width) * size_t(height);
@@ -43,6 +72,10 @@ void FadeoutEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32
         const size_t groups = count / 8;
         SubtractSaturatedBytes(frame, groups, static_cast<uint8_t>(uint32_t(fadeAmount)));
         first = groups * 8;
+    }
+    if (fadeAmount >= 0 && fadeAmount <= 255) {
+        FadeInLanes(frame, first, count, uint32_t(fadeAmount));
+        return;
     }
     for (size_t i = first; i < count; ++i) {
         const uint32_t w = frame[i];

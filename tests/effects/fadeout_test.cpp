@@ -52,6 +52,25 @@ TEST(FadeoutFading, PathsAgreeOnColourChannelsForEveryUsableAmount) {
     }
 }
 
+// Every channel value meets every usable amount: each channel stops at 0, alpha stays.
+TEST(FadeoutFading, PlainPathSubtractsWithSaturationForEveryValueAndAmount) {
+    std::vector<uint32_t> frame(256);
+    for (uint32_t v = 0; v < 256; ++v) frame[v] = (255 - v) << 24 | v << 16 | (v * 7 & 255) << 8 | (v * 13 & 255);
+    for (int32_t amount = 0; amount < 256; ++amount) {
+        FadeoutEffect effect;
+        LoadAmount(effect, amount);
+        const auto faded = RenderOnPath(effect, frame, 16, 16, false);
+        for (size_t i = 0; i < frame.size(); ++i) {
+            uint32_t expected = frame[i] & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int32_t channel = int32_t(frame[i] >> shift & 255) - amount;
+                expected |= uint32_t(channel > 0 ? channel : 0) << shift;
+            }
+            ASSERT_EQ(faded[i], expected) << "amount " << amount << " pixel " << i;
+        }
+    }
+}
+
 TEST(FadeoutPresetAmounts, Amount256BlackensThePlainPathButPackedGroupsSubtractNothing) {
     FadeoutEffect effect;
     LoadAmount(effect, 256);
