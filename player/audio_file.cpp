@@ -1,4 +1,5 @@
 #include <sndfile.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,8 @@
 
 #include "player/audio.h"
 #include "player/audio_file_reader.h"
-#include "player/output_file.h"
+#include "player/external_program.h"
+#include "player/wav_writer.h"
 
 namespace {
 struct SoundFileCloser {
@@ -30,14 +32,57 @@ int16_t PcmSample(float value) {
 }
 }  // namespace
 
+// What libsndfile does not decode (AAC, Opus, ...) ffmpeg may: its sound comes through
+// a pipe as 32-bit float stereo at 44.1 kHz, the demo track's rate.
+constexpr int kPipeRate = 44100;
+
 struct AudioFileReader::File {
     SoundFile sound;
     int channels = 0;
     std::vector<float> chunk;  // the file's own frames, before they become stereo
+    std::FILE* pipe = nullptr;
+    std::vector<float> first;  // the pipe's first frames, read to learn whether it decodes
+    size_t firstTaken = 0;
+    ~File() {
+        if (pipe) pclose(pipe);
+    }
 };
 
 AudioFileReader::AudioFileReader() = default;
 AudioFileReader::~AudioFileReader() = default;
+
+namespace {
+// Frames read from ffmpeg's pipe; fewer than asked only at its end.
+size_t ReadPipe(std::FILE* pipe, float* interleaved, size_t frames) {
+    return std::fread(interleaved, 2 * sizeof(float), frames, pipe);
+}
+
+// Whether ffmpeg ended well; its own messages are left out, the caller says what failed.
+bool ClosePipe(std::FILE*& pipe) {
+    const int status = pclose(pipe);
+    pipe = nullptr;
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+}  // namespace
+
+bool AudioFileReader::OpenThroughFfmpeg() {
+    // "file:" keeps a name that looks like one of ffmpeg's protocols a plain file.
+    const std::string command = "ffmpeg -hide_banner -loglevel quiet -nostdin -i " + ShellQuote("file:" + path) +
+                                " -vn -f f32le -ac 2 -ar " + std::to_string(kPipeRate) + " pipe:1 2>/dev/null";
+    auto opened = std::make_unique<File>();
+    opened->pipe = popen(command.c_str(), "r");
+    if (!opened->pipe) return false;
+    opened->first.resize(2 * 4096);
+    opened->first.resize(2 * ReadPipe(opened->pipe, opened->first.data(), 4096));
+    if (opened->first.empty()) {
+        ClosePipe(opened->pipe);
+        return false;
+    }
+    file = std::move(opened);
+    rate = kPipeRate;
+    claimed = 0;
+    return true;
+}
 
 bool AudioFileReader::Open(const std::string& name, std::string& error) {
     file.reset();
@@ -57,13 +102,17 @@ bool AudioFileReader::Open(const std::string& name, std::string& error) {
         // The file exists, so whatever the library's own text says, it is damaged or not
         // a format it decodes. Its check of what the header gave has an internal name
         // only; the usual cause is a sample rate or channel count of 0.
-        const std::string reason = sf_strerror(nullptr);
-        if (reason.find("SF_INFO") != std::string::npos)
+        std::string reason = sf_strerror(nullptr);
+        if (!reason.empty() && reason.back() == '.') reason.pop_back();
+        if (reason.find("SF_INFO") != std::string::npos) {
             error = "cannot read " + Quoted(path) + " as audio: its header gives a sample rate, channel count or "
                     "format that no sound can have (such as 0 Hz)";
-        else
-            error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" + reason +
-                    ")";
+            return false;
+        }
+        const bool ffmpeg = FindOnPath("ffmpeg");
+        if (ffmpeg && OpenThroughFfmpeg()) return true;
+        error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" + reason +
+                (ffmpeg ? "; nor does ffmpeg)" : "; with ffmpeg installed AAC, Opus and more are read too)");
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {
@@ -80,11 +129,25 @@ bool AudioFileReader::Open(const std::string& name, std::string& error) {
 
 int64_t AudioFileReader::Read(float* interleaved, int64_t frames, std::string& error) {
     if (!file || frames <= 0) return 0;
-    const size_t channels = size_t(file->channels);
     // A bounded piece at a time, whatever the caller asks for and the file has.
-    const sf_count_t wanted = sf_count_t(std::min<int64_t>(frames, 4096));
-    file->chunk.resize(size_t(wanted) * channels);
-    const sf_count_t got = sf_readf_float(file->sound.get(), file->chunk.data(), wanted);
+    const size_t wanted = size_t(std::min<int64_t>(frames, 4096));
+    if (file->pipe) {
+        const size_t waiting = (file->first.size() - file->firstTaken) / 2;
+        if (waiting > 0) {
+            const size_t count = std::min(waiting, wanted);
+            std::copy_n(file->first.data() + file->firstTaken, 2 * count, interleaved);
+            file->firstTaken += 2 * count;
+            return int64_t(count);
+        }
+        const size_t got = ReadPipe(file->pipe, interleaved, wanted);
+        if (got > 0) return int64_t(got);
+        if (ClosePipe(file->pipe)) return 0;
+        error = "cannot decode " + Quoted(path) + ": ffmpeg stopped part-way";
+        return -1;
+    }
+    const size_t channels = size_t(file->channels);
+    file->chunk.resize(wanted * channels);
+    const sf_count_t got = sf_readf_float(file->sound.get(), file->chunk.data(), sf_count_t(wanted));
     if (got <= 0) {
         if (sf_error(file->sound.get()) == SF_ERR_NO_ERROR) return 0;
         error = "cannot decode " + Quoted(path) + ": " + sf_strerror(file->sound.get());
@@ -127,16 +190,25 @@ bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& e
     return true;
 }
 
-bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error, size_t maxFrames) {
-    if (audio.sampleRate < 1) {
+struct WavWriter::Sound {
+    SoundFile file;
+    std::vector<int16_t> pcm;
+};
+
+WavWriter::WavWriter() = default;
+WavWriter::~WavWriter() = default;
+
+bool WavWriter::Open(const std::string& name, int sampleRate, std::string& error) {
+    path = name;
+    sound.reset();
+    if (sampleRate < 1) {
         error = "cannot write " + Quoted(path) + ": the sample rate is not positive";
         return false;
     }
     // Through a temporary beside the target: a failed write leaves an existing file as it was.
-    OutputFile output;
     if (!output.Open(path, error)) return false;
     SF_INFO info{};
-    info.samplerate = audio.sampleRate;
+    info.samplerate = sampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SoundFile file(sf_open(output.writingPath().c_str(), SFM_WRITE, &info));
@@ -144,25 +216,55 @@ bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& er
         error = "cannot create " + Quoted(path) + ": " + sf_strerror(nullptr);
         return false;
     }
-    // A shorter channel is padded with silence rather than cutting the other.
-    const size_t frames = std::min(maxFrames, std::max(audio.left.size(), audio.right.size()));
-    const size_t chunkFrames = 4096;
-    std::vector<int16_t> interleaved(chunkFrames * 2);
-    for (size_t start = 0; start < frames; start += chunkFrames) {
-        const size_t count = std::min(chunkFrames, frames - start);
-        for (size_t i = 0; i < count; ++i) {
-            const size_t n = start + i;
-            interleaved[2 * i] = n < audio.left.size() ? PcmSample(audio.left[n]) : 0;
-            interleaved[2 * i + 1] = n < audio.right.size() ? PcmSample(audio.right[n]) : 0;
-        }
-        if (sf_writef_short(file.get(), interleaved.data(), sf_count_t(count)) != sf_count_t(count)) {
-            error = "cannot write " + Quoted(path) + ": " + sf_strerror(file.get());
-            return false;
-        }
+    sound = std::make_unique<Sound>();
+    sound->file = std::move(file);
+    return true;
+}
+
+bool WavWriter::Write(const float* interleaved, size_t frames, std::string& error) {
+    if (!sound) {
+        error = "cannot write " + Quoted(path) + ": it was not opened";
+        return false;
     }
-    if (sf_close(file.release()) != 0) {
+    sound->pcm.resize(2 * frames);
+    for (size_t i = 0; i < 2 * frames; ++i) sound->pcm[i] = PcmSample(interleaved[i]);
+    if (sf_writef_short(sound->file.get(), sound->pcm.data(), sf_count_t(frames)) != sf_count_t(frames)) {
+        error = "cannot write " + Quoted(path) + ": " + sf_strerror(sound->file.get());
+        sound.reset();
+        return false;
+    }
+    return true;
+}
+
+bool WavWriter::Finish(std::string& error) {
+    if (!sound) {
+        error = "cannot write " + Quoted(path) + ": it was not opened";
+        return false;
+    }
+    const bool closed = sf_close(sound->file.release()) == 0;
+    sound.reset();
+    if (!closed) {
         error = "cannot finish " + Quoted(path);
         return false;
     }
     return output.Commit(error);
+}
+
+bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error, size_t maxFrames) {
+    WavWriter writer;
+    if (!writer.Open(path, audio.sampleRate, error)) return false;
+    // A shorter channel is padded with silence rather than cutting the other.
+    const size_t frames = std::min(maxFrames, std::max(audio.left.size(), audio.right.size()));
+    const size_t chunkFrames = 4096;
+    std::vector<float> interleaved(chunkFrames * 2);
+    for (size_t start = 0; start < frames; start += chunkFrames) {
+        const size_t count = std::min(chunkFrames, frames - start);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t n = start + i;
+            interleaved[2 * i] = n < audio.left.size() ? audio.left[n] : 0.0f;
+            interleaved[2 * i + 1] = n < audio.right.size() ? audio.right[n] : 0.0f;
+        }
+        if (!writer.Write(interleaved.data(), count, error)) return false;
+    }
+    return writer.Finish(error);
 }

@@ -12,7 +12,8 @@ public:
     AudioFileReader(const AudioFileReader&) = delete;
     AudioFileReader& operator=(const AudioFileReader&) = delete;
 
-    // Anything the installed libsndfile decodes (WAV, FLAC, Ogg, MP3 where supported).
+    // Anything the installed libsndfile decodes (WAV, FLAC, Ogg, MP3 where supported), or
+    // else ffmpeg, when it is on PATH (AAC, Opus, ...; resampled to 44.1 kHz).
     bool Open(const std::string& path, std::string& error);
     int sampleRate() const { return rate; }
     // What the header claims, which may be unknown (0 or less) or untrue.
@@ -22,6 +23,8 @@ public:
     int64_t Read(float* interleaved, int64_t frames, std::string& error);
 
 private:
+    bool OpenThroughFfmpeg();
+
     struct File;
     std::unique_ptr<File> file;
     std::string path;

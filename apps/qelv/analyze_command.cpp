@@ -9,9 +9,9 @@
 #include "apps/qelv/beat_times.h"
 #include "apps/qelv/commands.h"
 #include "player/audio.h"
-#include "player/audio_file_reader.h"
 #include "player/output_file.h"
 #include "player/track_analyser.h"
+#include "player/track_reader.h"
 #include "player/sample_stream.h"
 
 namespace {
@@ -93,22 +93,22 @@ int RunAnalyze(int argc, char** argv) {
         std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
         return 1;
     };
-    // The demo is short and made whole; a file is decoded piece by piece, so a track of
-    // any length is analysed in fixed memory, except to copy it whole into a WAV.
-    StereoAudio demoTrack;
-    AudioFileReader reader;
-    if (demo) {
-        demoTrack = DemoTrack();
-    } else if (!reader.Open(input, error)) {
-        return fail();
-    }
+    // Piece by piece, so a track of any length takes fixed memory.
+    const auto open = [&](TrackReader& track) {
+        if (!demo) return track.OpenFile(input, error);
+        track.OpenDemo();
+        return true;
+    };
+    TrackReader track;
+    if (!open(track)) return fail();
     if (!wav.empty()) {
-        StereoAudio whole;
-        if (!demo && !DecodeAudioFile(input, whole, error)) return fail();
-        if (!WriteWav(wav, demo ? demoTrack : whole, error)) return fail();
+        TrackReader copy;
+        WavWriter writer;
+        if (!open(copy) || !writer.Open(wav, copy.sampleRate(), error) || ReadThrough(copy, 0, &writer, error) < 0)
+            return fail();
         std::fprintf(stderr, "qelv analyze: wrote the sound to %s\n", wav.c_str());
     }
-    const int sampleRate = demo ? demoTrack.sampleRate : reader.sampleRate();
+    const int sampleRate = track.sampleRate();
     if (fps > sampleRate) {
         std::fprintf(stderr, "qelv analyze: %ld blocks per second is more than the %d Hz sample rate of '%s'\n", fps,
                      sampleRate, input.c_str());
@@ -136,22 +136,11 @@ int RunAnalyze(int argc, char** argv) {
         if (pending.size() == 256) flush();
     });
     float interleaved[2 * 4096];
-    if (demo) {
-        for (size_t start = 0; start < demoTrack.left.size(); start += 4096) {
-            const size_t count = std::min<size_t>(4096, demoTrack.left.size() - start);
-            for (size_t i = 0; i < count; ++i) {
-                interleaved[2 * i] = demoTrack.left[start + i];
-                interleaved[2 * i + 1] = demoTrack.right[start + i];
-            }
-            analyser.Append(interleaved, count);
-        }
-    } else {
-        for (;;) {
-            const int64_t frames = reader.Read(interleaved, 4096, error);
-            if (frames < 0) return fail();
-            if (frames == 0 || writeFailed) break;
-            analyser.Append(interleaved, size_t(frames));
-        }
+    for (;;) {
+        const int64_t frames = track.Read(interleaved, 4096, error);
+        if (frames < 0) return fail();
+        if (frames == 0 || writeFailed) break;
+        analyser.Append(interleaved, size_t(frames));
     }
     flush();
     if (writeFailed) return fail();

@@ -38,7 +38,5 @@ struct VideoSettings {
 };
 // Pipes the frames to ffmpeg, which must be on PATH.
 std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string& error);
-// Whether the program can be found through PATH.
-bool FindOnPath(const char* program);
 // Creates the directories above a file about to be written.
 bool CreateParentDirectories(const std::string& path, std::string& error);

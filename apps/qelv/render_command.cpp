@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,61 +27,57 @@
 #include "engine/preset_bytes.h"
 #include "backends/headless/recording_shell.h"
 #include "player/audio.h"
+#include "player/track_analyser.h"
+#include "player/track_reader.h"
+#include "player/wav_writer.h"
 #include "player/sample_stream.h"
+#include "player/external_program.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
 
-// Analysed audio is held whole; a sample stream is read block by block as the frames
-// need it, so its size costs no memory.
+// A sample stream is read block by block as the frames need it, and so is a track:
+// decoded and analysed as its blocks are drawn. Neither's length costs memory.
 struct Input {
-    std::vector<SampleBlock> blocks;
     SampleStreamReader stream;
     bool fromStream = false;
+    TrackReader track;
+    std::unique_ptr<TrackAnalyser> analyser;
+    std::deque<SampleBlock> ready;
+    int64_t trackBlocks = 0;
     SampleBlock current{};
-    StereoAudio sound;
-    bool hasSound = false;
 
-    int64_t blockCount() const { return fromStream ? stream.blockCount() : int64_t(blocks.size()); }
-    // The block of frame i; past the end the last block is held.
+    int64_t blockCount() const { return fromStream ? stream.blockCount() : trackBlocks; }
+    // The block of frame i, asked for in order; past the end the last block is held.
     const uint8_t* Block(int64_t i, std::string& error) {
-        if (!fromStream) return blocks[size_t(std::min<int64_t>(i, int64_t(blocks.size()) - 1))].bytes;
-        if (i < stream.blockCount() && !stream.Next(current, error)) return nullptr;
+        if (fromStream) {
+            if (i < stream.blockCount() && !stream.Next(current, error)) return nullptr;
+            return current.bytes;
+        }
+        if (i >= trackBlocks) return current.bytes;
+        float interleaved[2 * 4096];
+        while (ready.empty()) {
+            const int64_t frames = track.Read(interleaved, 4096, error);
+            if (frames < 0) return nullptr;
+            if (frames == 0) break;  // shorter than at the first reading: the last block holds
+            analyser->Append(interleaved, size_t(frames));
+        }
+        if (!ready.empty()) {
+            current = ready.front();
+            ready.pop_front();
+        }
         return current.bytes;
     }
 };
 
-bool LoadInput(const RenderOptions& options, Input& input, std::string& error) {
-    switch (options.source) {
-        case SampleSource::SampleStream: {
-            std::string note;
-            if (!input.stream.Open(options.inputPath, error, &note)) return false;
-            if (!note.empty()) std::fprintf(stderr, "qelv render: %s\n", note.c_str());
-            input.fromStream = true;
-            return true;
-        }
-        case SampleSource::AudioFile:
-            if (!DecodeAudioFile(options.inputPath, input.sound, error)) return false;
-            break;
-        case SampleSource::DemoTrack:
-            input.sound = DemoTrack();
-            break;
-    }
-    input.hasSound = true;
-    input.blocks = AnalyzeAudio(input.sound, options.fps);
-    if (input.blocks.empty()) {
-        const bool file = options.source == SampleSource::AudioFile;
-        error = (file ? "'" + options.inputPath + "'" : std::string("the demo track")) + " is too short for a frame";
-        return false;
-    }
-    return true;
+bool NeedsSoundFile(const RenderOptions& options) {
+    return options.output == OutputKind::Video && options.source != SampleSource::SampleStream &&
+           PathExtension(options.outPath) != ".gif";
 }
 
-// The sound of the rendered frames only, as a temporary WAV for the video's audio track.
-bool WriteSoundFile(const Input& input, int64_t frames, int32_t fps, std::string& path, std::string& error) {
+// A temporary WAV for the video's sound track; removed by the caller.
+bool MakeSoundPath(std::string& path, std::string& error) {
     std::error_code ignored;  // an unusable TMPDIR shows up as mkstemps failing
-    // Cut as it is written: a copy of a long track would double the memory it takes.
-    const auto samples = size_t(std::llround(double(frames) * input.sound.sampleRate / fps));
     std::string name = (std::filesystem::temp_directory_path(ignored) / "qelv-render-XXXXXX.wav").string();
     const int fd = mkstemps(name.data(), 4);
     if (fd < 0) {
@@ -89,7 +86,52 @@ bool WriteSoundFile(const Input& input, int64_t frames, int32_t fps, std::string
     }
     close(fd);
     path = name;
-    return WriteWav(path, input.sound, error, samples);
+    return true;
+}
+
+// A track is read twice: first through to count its blocks (only as far as the frames
+// asked for need) and to copy the sound of the rendered frames for a video, then again
+// as the frames are drawn.
+bool LoadInput(const RenderOptions& options, Input& input, std::string& soundPath, std::string& error) {
+    if (options.source == SampleSource::SampleStream) {
+        std::string note;
+        if (!input.stream.Open(options.inputPath, error, &note)) return false;
+        if (!note.empty()) std::fprintf(stderr, "qelv render: %s\n", note.c_str());
+        input.fromStream = true;
+        return true;
+    }
+    const bool file = options.source == SampleSource::AudioFile;
+    const auto open = [&](TrackReader& track) {
+        if (file) return track.OpenFile(options.inputPath, error);
+        track.OpenDemo();
+        return true;
+    };
+    TrackReader first;
+    if (!open(first)) return false;
+    const int rate = first.sampleRate();
+    const std::string name = file ? "'" + options.inputPath + "'" : std::string("the demo track");
+    if (options.fps > rate) {
+        error = "--fps " + std::to_string(options.fps) + " is more than the " + std::to_string(rate) +
+                " Hz sample rate of " + name;
+        return false;
+    }
+    // The sound of the frames asked for, which covers every sample their blocks show.
+    const int64_t limit = options.frames ? std::llround(double(options.frames) * rate / options.fps) : 0;
+    WavWriter sound;
+    const bool withSound = NeedsSoundFile(options);
+    if (withSound && (!MakeSoundPath(soundPath, error) || !sound.Open(soundPath, rate, error))) return false;
+    const int64_t samples = ReadThrough(first, limit, withSound ? &sound : nullptr, error);
+    if (samples < 0) return false;
+    while (NewestSampleOfBlock(input.trackBlocks, rate, options.fps) < samples &&
+           (!options.frames || input.trackBlocks < options.frames))
+        ++input.trackBlocks;
+    if (input.trackBlocks == 0) {
+        error = name + " is too short for a frame";
+        return false;
+    }
+    input.analyser = std::make_unique<TrackAnalyser>(rate, double(options.fps),
+                                                     [&input](const SampleBlock& block) { input.ready.push_back(block); });
+    return open(input.track);
 }
 
 std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::string& soundPath,
@@ -128,10 +170,6 @@ int Render(RenderOptions& options) {
         mmxAvailable = 0;
     }
 
-    Input input;
-    if (!LoadInput(options, input, error)) return fail(error);
-    const int64_t frames = options.frames ? options.frames : input.blockCount();
-
     std::string soundPath;
     struct RemoveOnExit {
         std::string& path;
@@ -139,9 +177,9 @@ int Render(RenderOptions& options) {
             if (!path.empty()) std::remove(path.c_str());
         }
     } removeSound{soundPath};
-    if (options.output == OutputKind::Video && input.hasSound && PathExtension(options.outPath) != ".gif" &&
-        !WriteSoundFile(input, frames, options.fps, soundPath, error))
-        return fail(error);
+    Input input;
+    if (!LoadInput(options, input, soundPath, error)) return fail(error);
+    const int64_t frames = options.frames ? options.frames : input.blockCount();
 
     std::unique_ptr<FrameSink> sink = OpenOutput(options, soundPath, error);
     if (!sink) return fail(error);

@@ -8,16 +8,10 @@
 #include "apps/qelv/frame_sink.h"
 #include "apps/qelv/path_extension.h"
 #include "apps/qelv/render_options.h"
+#include "player/external_program.h"
 #include "player/output_file.h"
 
 namespace {
-// Single quotes keep every character of a path literal in the shell.
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // H.264's presets trade speed for size. On two busy cores at 1080p ultrafast makes about
 // 80 frames a second, superfast 20 and veryfast 10, so only ultrafast keeps up with
 // 50 frames a second; medium is ffmpeg's own default.
@@ -88,20 +82,6 @@ private:
     size_t words;
 };
 }  // namespace
-
-bool FindOnPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    if (!path) return false;
-    const std::string paths = path;
-    for (size_t start = 0; start <= paths.size();) {
-        size_t end = paths.find(':', start);
-        if (end == std::string::npos) end = paths.size();
-        const std::string directory = end > start ? paths.substr(start, end - start) : ".";
-        if (access((directory + "/" + program).c_str(), X_OK) == 0) return true;
-        start = end + 1;
-    }
-    return false;
-}
 
 std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string& error) {
     if (!CreateParentDirectories(settings.path, error)) return nullptr;

@@ -15,6 +15,7 @@
 #include "engine/preset_bytes.h"
 #include "player/sample_stream.h"
 #include "tests/player/file_size_limit.h"
+#include "player/external_program.h"
 
 namespace fs = std::filesystem;
 

@@ -17,7 +17,9 @@
 #include "engine/engine.h"
 #include "core/effect_settings.h"
 #include "engine/preset_bytes.h"
+#include "player/audio.h"
 #include "player/sample_stream.h"
+#include "player/external_program.h"
 
 namespace fs = std::filesystem;
 
@@ -93,6 +95,34 @@ TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
     EXPECT_EQ(row0(1), 0xFF);  // reaching up to row 0
     for (int f = 2; f < 4; ++f)
         EXPECT_TRUE(std::equal(bytes.begin() + frame, bytes.begin() + 2 * frame, bytes.begin() + f * frame)) << f;
+}
+
+// A track is decoded and analysed as its frames are drawn, and draws what its whole
+// analysed stream draws: to its end, cut short, or held on its last block.
+TEST_F(RenderCommand, DrawsATrackAsItsWholeAnalysedStream) {
+    StereoAudio track = DemoTrack();
+    track.left.resize(size_t(track.sampleRate) * 3 / 2);
+    track.right.resize(track.left.size());
+    std::string error;
+    ASSERT_TRUE(WriteWav(At("track.wav"), track, error)) << error;
+    StereoAudio decoded;
+    ASSERT_TRUE(DecodeAudioFile(At("track.wav"), decoded, error)) << error;
+    const std::vector<SampleBlock> blocks = AnalyzeAudio(decoded, 50);
+    ASSERT_TRUE(WriteSampleStream(At("track.qsb"), blocks, error)) << error;
+    for (const char* frames : {"", "7", "90"}) {
+        std::vector<std::string> common = {"--size", "24x16", "--out"};
+        auto run = [&](std::vector<std::string> input, const char* out) {
+            input.insert(input.end(), common.begin(), common.end());
+            input.push_back(At(out));
+            if (*frames) input.insert(input.end(), {"--frames", frames});
+            return Run(input);
+        };
+        ASSERT_EQ(run({"--audio", At("track.wav")}, "audio.rgb"), 0);
+        ASSERT_EQ(run({"--samples", At("track.qsb")}, "stream.rgb"), 0);
+        const size_t count = *frames ? size_t(std::atoi(frames)) : blocks.size();
+        EXPECT_EQ(Contents(At("audio.rgb")).size(), count * 24 * 16 * 4) << frames;
+        EXPECT_EQ(Contents(At("audio.rgb")), Contents(At("stream.rgb"))) << frames;
+    }
 }
 
 TEST_F(RenderCommand, ReadsOnlyTheBlocksItRendersOfAHugeStream) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "player/audio.h"
+#include "player/external_program.h"
 #include "tests/player/temp_dir.h"
 
 namespace {
@@ -92,6 +96,28 @@ TEST(AudioDecoding, OggVorbisWhereSupported) {
 TEST(AudioDecoding, Mp3WhereSupported) {
     TempDir dir;
     ExpectLossyRoundTrip(dir.File("a.mp3"), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+}
+
+// What libsndfile cannot read (AAC here) comes through ffmpeg, at 44.1 kHz.
+TEST(AudioDecoding, FormatsLibsndfileLacksComeThroughFfmpeg) {
+    if (!FindOnPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    TempDir dir;
+    StereoAudio sine;
+    sine.sampleRate = 48000;
+    for (int n = 0; n < 2 * sine.sampleRate; ++n) sine.left.push_back(0.5f * float(std::sin(n * 0.0576)));
+    sine.right = sine.left;
+    std::string error;
+    ASSERT_TRUE(WriteWav(dir.File("sine.wav"), sine, error)) << error;
+    const std::string command = "ffmpeg -v quiet -nostdin -i " + ShellQuote(dir.File("sine.wav")) + " -c:a aac " +
+                                ShellQuote(dir.File("it's.m4a"));
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    StereoAudio audio;
+    ASSERT_TRUE(DecodeAudioFile(dir.File("it's.m4a"), audio, error)) << error;
+    EXPECT_EQ(audio.sampleRate, 44100);
+    EXPECT_NEAR(double(audio.left.size()), 2.0 * 44100, 0.05 * 44100);
+    float loudest = 0;
+    for (const float v : audio.right) loudest = std::max(loudest, std::fabs(v));
+    EXPECT_NEAR(loudest, 0.5f, 0.05f);
 }
 
 TEST(AudioDecoding, MissingAndUnreadableFilesFailClearly) {

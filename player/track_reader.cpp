@@ -1,0 +1,36 @@
+#include "player/track_reader.h"
+
+#include <algorithm>
+
+void TrackReader::OpenDemo() {
+    demo = DemoTrack();
+    demoRead = 0;
+    demoOpen = true;
+}
+
+int64_t TrackReader::Read(float* interleaved, int64_t frames, std::string& error) {
+    if (!demoOpen) return file.Read(interleaved, frames, error);
+    const size_t count = std::min(demo.left.size() - demoRead, size_t(std::max<int64_t>(frames, 0)));
+    for (size_t i = 0; i < count; ++i) {
+        interleaved[2 * i] = demo.left[demoRead + i];
+        interleaved[2 * i + 1] = demo.right[demoRead + i];
+    }
+    demoRead += count;
+    return int64_t(count);
+}
+
+int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error) {
+    constexpr int64_t kPiece = 4096;
+    float interleaved[2 * kPiece];
+    int64_t total = 0;
+    for (;;) {
+        const int64_t wanted = maxFrames > 0 ? std::min(kPiece, maxFrames - total) : kPiece;
+        const int64_t frames = wanted > 0 ? track.Read(interleaved, wanted, error) : 0;
+        if (frames < 0) return -1;
+        if (frames == 0) break;
+        if (wav && !wav->Write(interleaved, size_t(frames), error)) return -1;
+        total += frames;
+    }
+    if (wav && !wav->Finish(error)) return -1;
+    return total;
+}
