@@ -275,8 +275,8 @@ struct Session {
 };
 
 // Twenty varied blocks at 2.5 blocks a frame, R pressed in the given rounds, each press
-// loading the next of kPresetEffects.
-Session PlayChanges(const std::vector<int>& rounds, int64_t transitionBlocks) {
+// loading the next of kPresetEffects; the window resized in resizeRound unless it is 0.
+Session PlayChanges(const std::vector<int>& rounds, int64_t transitionBlocks, int resizeRound) {
     std::vector<SampleBlock> blocks(20);
     // Every third block loud: beats, which move the particles, before and during a fade.
     std::mt19937 bytes(7);
@@ -289,14 +289,15 @@ Session PlayChanges(const std::vector<int>& rounds, int64_t transitionBlocks) {
     ScriptedWindow window;
     window.keepPictures = true;
     for (const int round : rounds) window.script[round] = {ScriptedWindow::Key(PlayerKey::R)};
+    window.insideWidth = 32;
+    window.insideHeight = 24;
+    if (resizeRound) window.script[resizeRound] = {ScriptedWindow::Resized(40, 16)};
     SteppingClock clock(250);
     Session session;
     size_t next = 1;
     PlaySettings settings;
     settings.fps = 10;
     settings.blockCount = 20;
-    settings.fixedSize = true;
-    settings.frameSize = {32, 24};
     settings.transitionBlocks = transitionBlocks;
     settings.randomPreset = [&](EffectChain& into) {
         for (const int32_t type : kPresetEffects[next]) into.AppendEffect(type);
@@ -318,19 +319,21 @@ TEST(PlaySessionTransition, FadesBlockByBlockBetweenWhatEachPresetDrawsAlone) {
         const char* name;
         std::vector<int> rounds;
         int64_t length;
+        int resizeRound = 0;
     } const cases[] = {
         {"one change, over two frames", {3}, 6},
         {"no length: a cut", {3}, 0},
         {"a second change in the first half keeps the old picture", {3, 4}, 10},
         {"a second change from halfway on keeps the incoming one", {3, 5}, 8},
+        {"a new size during the fade starts both pictures black", {3}, 10, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<Session> cut;
         for (size_t n = 0; n <= c.rounds.size(); ++n)
-            cut.push_back(PlayChanges(std::vector<int>(c.rounds.begin(), c.rounds.begin() + long(n)), 0));
+            cut.push_back(PlayChanges(std::vector<int>(c.rounds.begin(), c.rounds.begin() + long(n)), 0, c.resizeRound));
         ASSERT_NE(cut[0].pictures.back(), cut[1].pictures.back());  // the presets differ
-        const Session soft = PlayChanges(c.rounds, c.length);
+        const Session soft = PlayChanges(c.rounds, c.length, c.resizeRound);
         EXPECT_EQ(soft.result.blocksFed, 20);  // no block of sound is dropped
         EXPECT_EQ(soft.result.framesShown, cut[0].result.framesShown);
         EXPECT_EQ(soft.result.beats, cut[0].result.beats);  // one detector's beats
