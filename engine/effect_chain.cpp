@@ -1,5 +1,8 @@
 #include "engine/effect_chain.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/effect_factory.h"
 
 int ChainLength(const EffectChain& chain) {
@@ -58,6 +61,23 @@ void EffectChain::ClearChain() {
         delete effect;
         effect = nullptr;
     }
+}
+
+void EffectChain::TakeEffects(EffectChain& other) {
+    if (&other == this) return;
+    Effect* taken[kChainSlots];
+    int32_t takenIds[kChainSlots];
+    {
+        std::lock_guard<std::mutex> lock(other.renderLock);
+        std::copy(std::begin(other.effects), std::end(other.effects), taken);
+        std::copy(std::begin(other.typeIds), std::end(other.typeIds), takenIds);
+        std::fill(std::begin(other.effects), std::end(other.effects), nullptr);
+    }
+    ClearChain();
+    std::lock_guard<std::mutex> lock(renderLock);
+    std::copy(taken, taken + kChainSlots, effects);
+    std::copy(takenIds, takenIds + kChainSlots, typeIds);
+    framebufferClear = other.framebufferClear.load();
 }
 
 void EffectChain::DeleteAllEffects() {

@@ -33,6 +33,10 @@ struct EffectChain {
     void RemoveEffect(int slot);
     void SwapEffects(int slot);
     void ClearChain();
+    // Deletes this chain's effects and takes the other's, with their type ids and its clear
+    // flag, leaving it empty: a preset read into a spare chain goes in at once. Holds one
+    // lock at a time.
+    void TakeEffects(EffectChain& other);
     // Quit, after the render thread has ended: no lock.
     void DeleteAllEffects();
 };

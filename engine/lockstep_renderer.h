@@ -30,6 +30,8 @@ public:
     void Resize(int32_t width, int32_t height);
 
     const std::vector<uint32_t>& frame() const { return pixels; }
+    // The samples the latest frame was drawn from, for another chain to draw the same.
+    const uint8_t* samples() const { return snapshot; }
     int32_t width() const { return frameWidth; }
     int32_t height() const { return frameHeight; }
 

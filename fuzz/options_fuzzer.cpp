@@ -31,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ParseRenderOptions(argc, argv.data(), render, error) ? !InRange(render) : error.empty()) std::abort();
     PlayOptions play;
     error.clear();
-    if (ParsePlayOptions(argc, argv.data(), play, error) ? !InRange(play.input) : error.empty()) std::abort();
+    const bool played = ParsePlayOptions(argc, argv.data(), play, error);
+    if (played ? !InRange(play.input) || !(play.transitionSeconds >= 0 && play.transitionSeconds <= 60) : error.empty())
+        std::abort();
     return 0;
 }

@@ -200,23 +200,26 @@ int Play(const PlayOptions& options) {
                                     : int64_t(track.blocks.size());
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
-    // A change of preset is a hard cut: the next frame is the new chain's first.
-    auto change = [&window, &engine](const std::string& path) {
+    // The session puts the chain read in place of the shown one, fading over --transition.
+    auto change = [&window](const std::string& path, EffectChain& into) {
         std::fprintf(stderr, "qelv play: %s\n", path.c_str());
         std::string problem;
         std::string note;
-        if (ReplaceChainInPanel([&] { return LoadPresetFile(engine.chain, path, problem, &note); }))
+        const bool loaded = LoadPresetFile(into, path, problem, &note);
+        if (loaded)
             window->SetTitle(TitleFor(path));
         else
             std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
         PrintNotes("qelv play", note);
+        return loaded;
     };
     std::mt19937 draws{std::random_device{}()};
     if (presets && presets->count() > (input.presetPath.empty() ? 0 : 1)) {
-        settings.stepPreset = [&](int step) { change(presets->Step(step)); };
-        settings.randomPreset = [&] { change(presets->Jump(uint32_t(draws()))); };
+        settings.stepPreset = [&](int step, EffectChain& into) { return change(presets->Step(step), into); };
+        settings.randomPreset = [&](EffectChain& into) { return change(presets->Jump(uint32_t(draws())), into); };
         settings.shuffleBlocks = int64_t(std::ceil(options.shuffleSeconds * input.fps));
     }
+    settings.transitionBlocks = int64_t(std::ceil(options.transitionSeconds * input.fps));
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };

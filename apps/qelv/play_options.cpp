@@ -7,7 +7,7 @@
 const char kPlayUsage[] =
     "usage: qelv play [--preset FILE|NAME] [--audio FILE | --demo | --samples FILE.qsb |\n"
     "                 --capture [SOURCE]] [--size WxH] [--fps N] [--frames N] [--no-sound]\n"
-    "                 [--simd on|off] [--shuffle SECONDS]\n"
+    "                 [--simd on|off] [--shuffle SECONDS] [--transition SECONDS]\n"
     "       qelv play --list-sources\n"
     "\n"
     "Plays the sound and shows the effect chain live in a window, in step with it.\n"
@@ -31,6 +31,8 @@ const char kPlayUsage[] =
     "  --simd on|off   use the processor's packed instructions (default on)\n"
     "  --shuffle SECONDS  change to a preset picked at random on the first beat after\n"
     "                  at least SECONDS of the current one\n"
+    "  --transition SECONDS  a change of preset fades from the old picture to the new\n"
+    "                  over SECONDS, 0 to 60 (default 1; 0 cuts at once)\n"
     "\n"
     "Keys: Space pause, F or F11 full screen, Escape leave full screen or quit, Q quit,\n"
     "N and P next and previous preset, R a random one, Tab or a right click the\n"
@@ -43,16 +45,43 @@ bool Named(const std::string& argument, const char* name) {
 
 // A day at most: beyond that a shuffle is no shuffle, and the block count stays small.
 constexpr double kLongestShuffle = 86400;
+// A minute at most: all the while two chains draw every frame.
+constexpr double kLongestTransition = 60;
 
 // The track options that --capture takes the place of.
 bool NamesATrack(const std::string& argument) {
     return Named(argument, "--audio") || Named(argument, "--demo") || Named(argument, "--samples");
 }
 
-bool ShuffleSeconds(const std::string& text, double& seconds) {
+struct SecondsOption {
+    const char* name;
+    bool zeroAllowed;
+    double longest;
+    const char* range;  // for the message
+};
+constexpr SecondsOption kShuffle{"--shuffle", false, kLongestShuffle, "above 0 and up to 86400"};
+constexpr SecondsOption kTransition{"--transition", true, kLongestTransition, "from 0 to 60"};
+
+// --NAME SECONDS or --NAME=SECONDS at argv[i], which names it; i moves past its value.
+bool ReadSeconds(const SecondsOption& option, int argc, char** argv, int& i, double& seconds, std::string& error) {
+    const std::string argument = argv[i];
+    const bool joined = argument != option.name;
+    if (!joined && i + 1 >= argc) {
+        error = std::string(option.name) + " needs a number of seconds";
+        return false;
+    }
+    const std::string text = joined ? argument.substr(std::strlen(option.name) + 1) : argv[++i];
     char* end = nullptr;
-    seconds = std::strtod(text.c_str(), &end);
-    return !text.empty() && end && *end == 0 && seconds > 0 && seconds <= kLongestShuffle;
+    const double value = std::strtod(text.c_str(), &end);
+    // Written so that NaN fails too.
+    const bool inRange = option.zeroAllowed ? value >= 0 && value <= option.longest
+                                            : value > 0 && value <= option.longest;
+    if (text.empty() || !end || *end != 0 || !inRange) {
+        error = std::string(option.name) + " takes seconds " + option.range + ", not '" + text + "'";
+        return false;
+    }
+    seconds = value;
+    return true;
 }
 }  // namespace
 
@@ -81,17 +110,12 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
             options.sound = false;
             continue;
         }
-        if (Named(argument, "--shuffle")) {
-            const bool joined = argument != "--shuffle";
-            if (!joined && i + 1 >= argc) {
-                error = "--shuffle needs a number of seconds";
-                return false;
-            }
-            const std::string value = joined ? argument.substr(std::strlen("--shuffle=")) : argv[++i];
-            if (!ShuffleSeconds(value, options.shuffleSeconds)) {
-                error = "--shuffle takes seconds above 0 and up to 86400, not '" + value + "'";
-                return false;
-            }
+        if (Named(argument, kShuffle.name)) {
+            if (!ReadSeconds(kShuffle, argc, argv, i, options.shuffleSeconds, error)) return false;
+            continue;
+        }
+        if (Named(argument, kTransition.name)) {
+            if (!ReadSeconds(kTransition, argc, argv, i, options.transitionSeconds, error)) return false;
             continue;
         }
         if (Named(argument, "--out")) {

@@ -14,6 +14,7 @@ struct PlayOptions {
     bool sound = true;        // false: --no-sound
     bool fixedSize = false;   // --size was given: frames keep it whatever the window does
     double shuffleSeconds = 0;  // --shuffle: change preset on a beat after this long; 0 never
+    double transitionSeconds = 1;  // --transition: a change of preset fades over this long; 0 cuts
     bool capture = false;       // --capture: live sound instead of a track
     std::string captureSource;  // --capture SOURCE; empty: the default output's monitor
     bool listSources = false;   // --list-sources: print the capture sources and stop

@@ -1,9 +1,13 @@
 #include "apps/qelv/play_session.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "apps/qelv/play_keys.h"
+#include "apps/qelv/preset_transition.h"
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
+#include "ui/control_panel.h"
 
 namespace {
 class PlaySession {
@@ -11,7 +15,7 @@ public:
     PlaySession(Engine& engine, PlayerWindow& window, BlockSource& source, const PlaySettings& settings)
         : window(window), source(source), settings(settings), pacer(settings.blockCount),
           wanted(settings.fixedSize ? settings.frameSize : InsideFrameSize()),
-          renderer(engine, wanted.width, wanted.height) {}
+          renderer(engine, wanted.width, wanted.height), transition(settings.transitionBlocks) {}
 
     PlayResult Run() {
         PlayResult result;
@@ -28,6 +32,8 @@ public:
                 // A new size takes effect with the next frame, so a paused picture stays.
                 if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
                 const bool beat = renderer.DrawFrame() != 0;
+                transition.Draw(renderer.samples(), beat, span.end - span.first, renderer.frame(), renderer.width(),
+                                renderer.height());
                 ++result.framesShown;
                 result.beats += beat;
                 if (settings.frameDrawn) settings.frameDrawn(renderer.width(), renderer.height());
@@ -58,20 +64,29 @@ private:
         return settings.shuffleBlocks > 0 && settings.randomPreset && pacer.fed() - lastChange >= settings.shuffleBlocks;
     }
 
-    // Any change of preset, by key or by the shuffle, starts the shuffle's wait again.
+    // Any change of preset, by key or by the shuffle, starts the shuffle's wait again, even
+    // one that fails: a damaged file is not tried again at every beat. The preset is read
+    // into a spare chain, so that one that fails leaves the picture alone, and the shown
+    // engine stays the same object: the panel edits it throughout.
     void ChangePreset(PlayAction action) {
-        if (action == PlayAction::RandomPreset) {
-            if (!settings.randomPreset) return;
-            settings.randomPreset();
-        } else {
-            if (!settings.stepPreset) return;
-            settings.stepPreset(action == PlayAction::NextPreset ? 1 : -1);
-        }
+        const bool random = action == PlayAction::RandomPreset;
+        if (random ? !settings.randomPreset : !settings.stepPreset) return;
         lastChange = pacer.fed();
+        incoming->ClearChain();
+        if (!(random ? settings.randomPreset(*incoming)
+                     : settings.stepPreset(action == PlayAction::NextPreset ? 1 : -1, *incoming)))
+            return;
+        EffectChain& shown = renderer.engine().chain;
+        // The panel lets go of the old effects before they move, and shows the new ones.
+        ReplaceChainInPanel([&] {
+            transition.Begin(shown, renderer.frame(), renderer.width(), renderer.height());
+            shown.TakeEffects(*incoming);
+            return true;
+        });
     }
 
     void ShowFrame() {
-        window.Show(renderer.frame().data(), renderer.width(), renderer.height());
+        window.Show(transition.Picture(renderer.frame()), renderer.width(), renderer.height());
         repaint = false;
     }
 
@@ -119,6 +134,8 @@ private:
     BlockPacer pacer;
     FrameSize wanted;
     LockstepRenderer renderer;
+    PresetTransition transition;
+    const std::unique_ptr<EffectChain> incoming = std::make_unique<EffectChain>();
     int64_t lastChange = 0;  // blocks fed when the preset last changed
     bool paused = false, repaint = true;
 };

@@ -9,16 +9,20 @@
 #include "player/sample_stream.h"
 
 struct Engine;
+struct EffectChain;
 
 struct PlaySettings {
     int32_t fps = 50;         // the blocks' analysis rate
     int64_t blockCount = 0;   // how many of the blocks to play
     bool fixedSize = false;   // true: frames keep frameSize; false: they follow the window
     FrameSize frameSize{640, 360};
-    // N and P: load the preset that many places on; empty when there is no preset folder.
-    std::function<void(int step)> stepPreset;
-    // R, and the shuffle: load another preset picked at random; empty when there is none.
-    std::function<void()> randomPreset;
+    // N and P: read the preset that many places on into the given chain, which is empty;
+    // false, leaving it alone, when it cannot be read. Empty when there is no preset folder.
+    std::function<bool(int step, EffectChain& into)> stepPreset;
+    // R, and the shuffle: the same with a preset picked at random; empty when there is none.
+    std::function<bool(EffectChain& into)> randomPreset;
+    // A change of preset fades from the old picture to the new over this many blocks; 0 cuts.
+    int64_t transitionBlocks = 0;
     // With randomPreset: at the first beat once this many blocks have been played since
     // the last change of preset, change it; 0 never does.
     int64_t shuffleBlocks = 0;

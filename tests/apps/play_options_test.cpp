@@ -52,6 +52,18 @@ TEST(PlayOptions, ShuffleTakesSecondsAboveZero) {
     EXPECT_FALSE(Parse({"--shuffle"}).ok);
 }
 
+TEST(PlayOptions, TransitionTakesSecondsFromZeroToAMinute) {
+    EXPECT_EQ(Parse({}).options.transitionSeconds, 1);
+    EXPECT_EQ(Parse({"--transition", "0", "--demo"}).options.transitionSeconds, 0);
+    EXPECT_EQ(Parse({"--transition=2.5"}).options.transitionSeconds, 2.5);
+    for (const char* bad : {"-0.5", "ten", "", "61", "nan", "1s"}) {
+        const Parsed p = Parse({"--transition", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_NE(p.error.find("--transition takes seconds from 0 to 60"), std::string::npos) << p.error;
+    }
+    EXPECT_EQ(Parse({"--transition"}).error, "--transition needs a number of seconds");
+}
+
 TEST(PlayOptions, CaptureTakesAnOptionalSourceInPlaceOfATrack) {
     struct Case {
         std::vector<std::string> arguments;

@@ -3,8 +3,10 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <random>
 #include <vector>
 
+#include "apps/qelv/blend_frames.h"
 #include "apps/qelv/play_session.h"
 #include "core/effect.h"
 #include "engine/engine.h"
@@ -49,6 +51,7 @@ struct ScriptedWindow final : PlayerWindow {
     void Show(const uint32_t* pixels, int32_t width, int32_t height) override {
         shown.push_back({width, height});
         lastPixels.assign(pixels, pixels + size_t(width) * size_t(height));
+        if (keepPictures) pictures.push_back(lastPixels);
     }
     void SetFullscreen(bool on) override { fullscreen = on; }
     bool Fullscreen() const override { return fullscreen; }
@@ -69,6 +72,8 @@ struct ScriptedWindow final : PlayerWindow {
     bool inRound = false;
     std::vector<FrameSize> shown;
     std::vector<uint32_t> lastPixels;
+    bool keepPictures = false;
+    std::vector<std::vector<uint32_t>> pictures;
     bool fullscreen = false, animating = false;
     int32_t insideWidth = 641, insideHeight = 40;
 };
@@ -186,7 +191,10 @@ TEST_F(PlaySession, ClosingTheWindowStops) {
 
 TEST_F(PlaySession, NAndPStepThroughThePresets) {
     std::vector<int> steps;
-    settings.stepPreset = [&](int step) { steps.push_back(step); };
+    settings.stepPreset = [&](int step, EffectChain&) {
+        steps.push_back(step);
+        return false;  // as a preset that cannot be read: the chain stays
+    };
     window.script[2] = {ScriptedWindow::Key(PlayerKey::N), ScriptedWindow::Key(PlayerKey::N)};
     window.script[4] = {ScriptedWindow::Key(PlayerKey::P)};
     Play(100);
@@ -199,7 +207,10 @@ TEST_F(PlaySession, TheShuffleChangesOnABeatOnceItsTimeIsUp) {
     auto* recorder = new FrameRecorder;
     engine.chain.effects[0] = recorder;
     std::vector<size_t> changedAfterFrame;
-    settings.randomPreset = [&] { changedAfterFrame.push_back(recorder->beats.size()); };
+    settings.randomPreset = [&](EffectChain&) {
+        changedAfterFrame.push_back(recorder->beats.size());
+        return false;
+    };
     settings.shuffleBlocks = 4;
     for (const int loud : {1, 5}) std::memset(blocks[size_t(loud)].bytes, 200, 2 * 576);
     Play(100);
@@ -243,5 +254,111 @@ TEST_F(PlaySession, ALiveOverlayIsShownEveryTurnWhilePaused) {
     EXPECT_EQ(result.framesShown, 1);
     // The frame once, then once per paused turn: rounds 2 to 11.
     EXPECT_GE(window.shown.size(), 10u);
+}
+
+// Presets with a history (no clearing, zooms, fades) that draw differently from the
+// same sound.
+const std::vector<int32_t> kPresetEffects[] = {{0, 4}, {2, 3, 6}, {7, 6}};
+
+// Shows where its chain's particle generator is, which the particles' slow flight hides.
+struct GeneratorPixel final : Effect {
+    void render(const uint8_t*, uint32_t* frame, int32_t, int32_t) override {
+        if (beat) frame[0] = uint32_t(resources->particleRandom.Next());
+    }
+    const char* name() const override { return "Generator"; }
+};
+
+struct Session {
+    PlayResult result;
+    std::vector<std::vector<uint32_t>> pictures;
+    std::vector<int64_t> fedAt;  // blocks played when each picture was drawn
+};
+
+// Twenty varied blocks at 2.5 blocks a frame, R pressed in the given rounds, each press
+// loading the next of kPresetEffects; the window resized in resizeRound unless it is 0.
+Session PlayChanges(const std::vector<int>& rounds, int64_t transitionBlocks, int resizeRound) {
+    std::vector<SampleBlock> blocks(20);
+    // Every third block loud: beats, which move the particles, before and during a fade.
+    std::mt19937 bytes(7);
+    for (size_t i = 0; i < blocks.size(); ++i)
+        for (uint8_t& byte : blocks[i].bytes) byte = uint8_t(bytes() % (i % 3 == 1 ? 256 : 32));
+    Engine engine;
+    engine.chain.framebufferClear = 0;
+    for (const int32_t type : kPresetEffects[0]) engine.chain.AppendEffect(type);
+    engine.chain.effects[kPresetEffects[0].size()] = new GeneratorPixel;
+    ScriptedWindow window;
+    window.keepPictures = true;
+    for (const int round : rounds) window.script[round] = {ScriptedWindow::Key(PlayerKey::R)};
+    window.insideWidth = 32;
+    window.insideHeight = 24;
+    if (resizeRound) window.script[resizeRound] = {ScriptedWindow::Resized(40, 16)};
+    SteppingClock clock(250);
+    Session session;
+    size_t next = 1;
+    PlaySettings settings;
+    settings.fps = 10;
+    settings.blockCount = 20;
+    settings.transitionBlocks = transitionBlocks;
+    settings.randomPreset = [&](EffectChain& into) {
+        for (const int32_t type : kPresetEffects[next]) into.AppendEffect(type);
+        into.framebufferClear = 0;
+        ++next;
+        return true;
+    };
+    settings.frameDrawn = [&](int32_t, int32_t) { session.fedAt.push_back(std::min<int64_t>(20, clock.position / 100 + 1)); };
+    session.result = PlayInWindow(engine, window, clock, blocks, settings);
+    session.pictures = window.pictures;
+    return session;
+}
+
+// Against sessions that cut at once, after none, one, two... of the changes: while a fade
+// is on, each picture is exactly the blend of what the outgoing and the incoming preset
+// draw alone, weighted by the blocks since the change; after it, the new preset's own.
+TEST(PlaySessionTransition, FadesBlockByBlockBetweenWhatEachPresetDrawsAlone) {
+    struct Case {
+        const char* name;
+        std::vector<int> rounds;
+        int64_t length;
+        int resizeRound = 0;
+    } const cases[] = {
+        {"one change, over two frames", {3}, 6},
+        {"no length: a cut", {3}, 0},
+        {"a second change in the first half keeps the old picture", {3, 4}, 10},
+        {"a second change from halfway on keeps the incoming one", {3, 5}, 8},
+        {"a new size during the fade starts both pictures black", {3}, 10, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Session> cut;
+        for (size_t n = 0; n <= c.rounds.size(); ++n)
+            cut.push_back(PlayChanges(std::vector<int>(c.rounds.begin(), c.rounds.begin() + long(n)), 0, c.resizeRound));
+        ASSERT_NE(cut[0].pictures.back(), cut[1].pictures.back());  // the presets differ
+        const Session soft = PlayChanges(c.rounds, c.length, c.resizeRound);
+        EXPECT_EQ(soft.result.blocksFed, 20);  // no block of sound is dropped
+        EXPECT_EQ(soft.result.framesShown, cut[0].result.framesShown);
+        EXPECT_EQ(soft.result.beats, cut[0].result.beats);  // one detector's beats
+        ASSERT_EQ(soft.pictures.size(), cut[0].pictures.size());
+        size_t outgoing = 0, shown = 0;
+        int64_t start = 0;
+        bool fading = false;
+        for (size_t frame = 0; frame < soft.pictures.size(); ++frame) {
+            // Round r's key comes after frame r - 2 is drawn.
+            for (const int round : c.rounds) {
+                if (size_t(round) != frame + 1) continue;
+                const int64_t fed = soft.fedAt[frame - 1];
+                if (!fading || 2 * (fed - start) >= c.length) outgoing = shown;
+                ++shown;
+                start = fed;
+                fading = c.length > 0;
+            }
+            const int64_t k = soft.fedAt[frame] - start;
+            fading = fading && k < c.length;
+            std::vector<uint32_t> expected = cut[shown].pictures[frame];
+            if (fading)
+                BlendFrames(cut[outgoing].pictures[frame].data(), cut[shown].pictures[frame].data(), expected.data(),
+                            expected.size(), k, c.length);
+            EXPECT_EQ(soft.pictures[frame], expected) << "frame " << frame << ", " << k << " blocks after the change";
+        }
+    }
 }
 }  // namespace

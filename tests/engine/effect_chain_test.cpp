@@ -89,6 +89,23 @@ TEST_F(Chain, ClearAndDeleteAllDestroyEveryEffect) {
     EXPECT_EQ(ChainLength(*this), 0);
 }
 
+TEST_F(Chain, TakeEffectsMovesThemWithTheirTypeIdsAndClearFlagAndDeletesItsOwn) {
+    const int alive = CountingEffect::alive;
+    AppendEffect(0);
+    EffectChain other;
+    other.AppendEffect(1);
+    other.AppendEffect(0);
+    other.framebufferClear = 0;
+    Effect* taken = other.effects[0];
+    TakeEffects(other);
+    EXPECT_EQ(CountingEffect::alive, alive + 1);  // this chain's counting effect is gone, the other's is here
+    EXPECT_EQ(effects[0], taken);
+    EXPECT_EQ(typeIds[0], 1);
+    EXPECT_EQ(typeIds[1], 0);
+    EXPECT_EQ(framebufferClear, 0);
+    EXPECT_EQ(ChainLength(other), 0);
+}
+
 TEST(FrameRate, RoundsHalfAwayFromZeroAndSurvivesAZeroInterval) {
     EXPECT_EQ(FramesPerSecond(21, 600), 35);
     EXPECT_EQ(FramesPerSecond(21, 700), 30);

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Live sound in, end to end: a private sound server with a null output and nothing else,
 # the demo track played into it, and `qelv play --capture` hearing it through the
-# output's monitor; silence gives no beats; without a server the capture fails at once
-# with one line. The server is ours alone and is killed however the test ends.
+# output's monitor; silence gives no beats; --list-sources names the monitor; without a
+# server the capture and the listing fail at once with one line. The server is ours alone
+# and is killed however the test ends.
 set -u
 qelv=$1
 if ! command -v pulseaudio >/dev/null || ! command -v paplay >/dev/null; then
@@ -35,6 +36,13 @@ rc=$?
 grep -q "no sound server" "$dir/err" || fail "without a server: $(cat "$dir/err")"
 [ $(($(date +%s) - start)) -le 3 ] || fail "without a server it took more than 3 s"
 echo "no server: $(cat "$dir/err")"
+start=$(date +%s)
+PULSE_SERVER="unix:$dir/none" timeout 10 "$qelv" play --list-sources >"$dir/out" 2>"$dir/err"
+rc=$?
+[ $rc -eq 1 ] || fail "listing without a server: exit code $rc, not 1"
+[ "$(cat "$dir/out" "$dir/err" | wc -l)" -eq 1 ] || fail "listing without a server: $(cat "$dir/out" "$dir/err")"
+[ $(($(date +%s) - start)) -le 3 ] || fail "listing without a server took more than 3 s"
+echo "no server, listing: $(cat "$dir/err")"
 
 cat >"$dir/server.pa" <<PA
 load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
@@ -50,6 +58,11 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 pactl info >/dev/null 2>&1 || fail "the private server did not start: $(cat "$dir/server.log")"
+
+# The null output's monitor, by the name --capture takes, marked as what it hears alone.
+timeout 10 "$qelv" play --list-sources >"$dir/out" 2>"$dir/err" || fail "listing exited $?: $(cat "$dir/err")"
+grep -q "^\* qelvtest\.monitor	" "$dir/out" || fail "no monitor listed: $(cat "$dir/out" "$dir/err")"
+echo "listed: $(grep qelvtest.monitor "$dir/out")"
 
 "$qelv" analyze --demo --wav "$dir/demo.wav" 2>/dev/null || fail "no demo WAV"
 
