@@ -111,8 +111,10 @@ bool AudioFileReader::Open(const std::string& name, std::string& error) {
         }
         const bool ffmpeg = FindOnPath("ffmpeg");
         if (ffmpeg && OpenThroughFfmpeg()) return true;
-        error = "cannot read " + Quoted(path) + " as audio: damaged or not a format this build decodes (" + reason +
-                (ffmpeg ? "; nor does ffmpeg)" : "; with ffmpeg installed AAC, Opus and more are read too)");
+        error = "cannot read " + Quoted(path) + " as audio: damaged or " +
+                (ffmpeg ? std::string("in no format that libsndfile or ffmpeg decodes")
+                        : "not a format this build decodes (" + reason +
+                              "; with ffmpeg installed AAC, Opus and more are read too)");
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {

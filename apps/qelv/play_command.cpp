@@ -17,6 +17,8 @@
 #include "apps/qelv/play_memory.h"
 #include "apps/qelv/play_options.h"
 #include "apps/qelv/play_session.h"
+#include "apps/qelv/playlist.h"
+#include "apps/qelv/playlist_source.h"
 #include "apps/qelv/preset_folder.h"
 #include "apps/qelv/preset_library.h"
 #include "core/mmx.h"
@@ -43,17 +45,14 @@ constexpr int kSilentRate = 48000;
 // Live sound is analysed at the demo track's rate, so its spectrum has the same bins.
 constexpr int kCaptureRate = 44100;
 
-struct Track {
-    std::vector<SampleBlock> blocks;
-    std::optional<StereoAudio> sound;
-};
-
-bool LoadTrack(const RenderOptions& options, Track& track, std::string& error) {
+// Entry i of the list: a file of the playlist, or else the one stream or the demo.
+bool LoadEntry(const RenderOptions& options, const std::vector<std::string>& files, size_t i, PlaylistTrack& track,
+               std::string& error) {
     if (options.source == SampleSource::SampleStream)
         return ReadSampleStream(options.inputPath, track.blocks, error, nullptr, options.frames);
     StereoAudio sound;
-    if (options.source == SampleSource::AudioFile) {
-        if (!DecodeAudioFile(options.inputPath, sound, error)) return false;
+    if (!files.empty()) {
+        if (!DecodeAudioFile(files[i], sound, error)) return false;
     } else {
         sound = DemoTrack();
     }
@@ -62,12 +61,15 @@ bool LoadTrack(const RenderOptions& options, Track& track, std::string& error) {
     return true;
 }
 
-std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const Track& track) {
+// A silent clock when asked for or when no sound device opens (said once).
+std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const PlaylistTrack& track) {
     if (!track.sound) return OpenSilentClock(kSilentRate);
     if (!options.sound) return OpenSilentClock(track.sound->sampleRate);
+    static bool told = false;
     std::string error;
     if (auto output = OpenSdlAudio(*track.sound, error)) return output;
-    std::fprintf(stderr, "qelv play: no sound device (%s); playing silently\n", error.c_str());
+    if (!told) std::fprintf(stderr, "qelv play: no sound device (%s); playing silently\n", error.c_str());
+    told = true;
     return OpenSilentClock(track.sound->sampleRate);
 }
 
@@ -187,17 +189,39 @@ int Play(const PlayOptions& options) {
     window->SetTitle(title);
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
     const PanelInstallation panel(dialogs, choosers, engine);
-    Track track;
+    // The files to play, then the list that plays them (or the one stream or the demo).
+    std::vector<std::string> files;
+    if (!ExpandPlaylist(options.playlist, files, error)) return fail(error);
+    const PlaylistSource::AtEnd atEnd = options.loop        ? PlaylistSource::AtEnd::Loop
+                                        : options.exitAtEnd ? PlaylistSource::AtEnd::Stop
+                                                            : PlaylistSource::AtEnd::Silence;
+    PlaylistSource::Hooks hooks;
+    hooks.load = [&](size_t i, PlaylistTrack& track, std::string& problem) {
+        return LoadEntry(input, files, i, track, problem);
+    };
+    hooks.openClock = [&](const PlaylistTrack& track) { return OpenClock(options, track); };
+    if (files.size() > 1) {
+        hooks.started = [&](size_t i) {
+            std::fprintf(stderr, "qelv play: %zu of %zu: %s\n", i + 1, files.size(), files[i].c_str());
+        };
+    }
+    hooks.failed = [&](size_t i, const std::string& problem) {
+        const std::string name = i < files.size() ? files[i] : input.inputPath.empty() ? "the demo" : input.inputPath;
+        std::fprintf(stderr, "qelv play: passing over %s: %s\n", name.c_str(), problem.c_str());
+    };
+    const int64_t limit = input.frames ? input.frames : std::numeric_limits<int64_t>::max();
+    std::optional<PlaylistSource> playlist;
     if (!capture) {
-        if (!LoadTrack(input, track, error)) return fail(error);
-        if (track.blocks.empty()) return fail("the track is too short for a frame");
+        playlist.emplace(std::max<size_t>(files.size(), 1), input.fps, atEnd, limit, hooks);
+        if (!playlist->Start(error)) {
+            // One entry gives its own message; for a list, each was reported as passed over.
+            return fail(files.size() > 1 ? "none of the files could be played" : error);
+        }
     }
 
     PlaySettings settings;
     settings.fps = input.fps;
-    settings.blockCount = input.frames       ? input.frames
-                          : capture ? std::numeric_limits<int64_t>::max()
-                                    : int64_t(track.blocks.size());
+    settings.blockCount = limit;
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
     // The session puts the chain read in place of the shown one, fading over --transition.
@@ -223,11 +247,8 @@ int Play(const PlayOptions& options) {
     settings.togglePanel = ToggleControlPanel;
     FrameRateLine frameRate;
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
-    std::unique_ptr<PlaybackClock> clock;
-    if (!capture) clock = OpenClock(options, track);
-    const PlayResult result =
-        capture ? PlayInWindow(engine, *window, *capture, settings)
-                : PlayInWindow(engine, *window, *clock, track.blocks, settings);
+    const PlayResult result = PlayInWindow(engine, *window, capture ? static_cast<BlockSource&>(*capture) : *playlist,
+                                           settings);
     // The next run starts with this one's chain, where its window was.
     RememberWindowPlace(window->WindowedPlace());
     RememberChain(engine.chain);
@@ -238,9 +259,9 @@ int Play(const PlayOptions& options) {
         error = capture->error();
         return error.empty() ? 0 : fail(error);
     }
-    std::fprintf(stderr, "qelv play: %lld of %lld blocks played, %lld frames shown, %lld beats\n",
-                 static_cast<long long>(result.blocksFed), static_cast<long long>(settings.blockCount),
-                 static_cast<long long>(result.framesShown), static_cast<long long>(result.beats));
+    std::fprintf(stderr, "qelv play: %lld blocks played, %lld frames shown, %lld beats\n",
+                 static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
+                 static_cast<long long>(result.beats));
     return 0;
 }
 }  // namespace

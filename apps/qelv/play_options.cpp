@@ -5,18 +5,25 @@
 #include <vector>
 
 const char kPlayUsage[] =
-    "usage: qelv play [--preset FILE|NAME] [--audio FILE | --demo | --samples FILE.qsb |\n"
-    "                 --capture [SOURCE]] [--size WxH] [--fps N] [--frames N] [--no-sound]\n"
-    "                 [--simd on|off] [--shuffle SECONDS] [--transition SECONDS]\n"
+    "usage: qelv play [FILE|FOLDER ...] [--preset FILE|NAME] [--audio FILE | --demo |\n"
+    "                 --samples FILE.qsb | --capture [SOURCE]] [--loop] [--exit-at-end]\n"
+    "                 [--size WxH] [--fps N] [--frames N] [--no-sound] [--simd on|off]\n"
+    "                 [--shuffle SECONDS] [--transition SECONDS]\n"
     "       qelv play --list-sources\n"
     "\n"
     "Plays the sound and shows the effect chain live in a window, in step with it.\n"
+    "Files and folders (the audio files in them, in name order) play one after\n"
+    "another; at the end the picture goes on over silence until the window is closed.\n"
     "\n"
     "  --preset FILE   the chain of a preset file, or the name of a shipped one\n"
     "                  ('qelv preset list'); N and P step through the .qlp files of\n"
     "                  its folder (default: a built-in chain, and N and P step\n"
     "                  through the shipped presets)\n"
-    "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
+    "  FILE, --audio FILE  an audio file (WAV, FLAC, Ogg, MP3; AAC, Opus and more\n"
+    "                  through ffmpeg), analysed at --fps blocks a second\n"
+    "  FOLDER          the audio files in the folder\n"
+    "  --loop          start the list again at its end\n"
+    "  --exit-at-end   close the window at the end of the list\n"
     "  --demo          the built-in demo track (default)\n"
     "  --samples FILE  a sample stream (.qsb), played silently at --fps blocks a second\n"
     "  --capture [SOURCE]  live sound from the sound server (PulseAudio or PipeWire):\n"
@@ -25,8 +32,7 @@ const char kPlayUsage[] =
     "  --size WxH      frame size, 8 to 8192 each, stretched over the window (default:\n"
     "                  the frame follows the window, which opens at 1024x640)\n"
     "  --fps N         blocks a second of the analysis (default 50)\n"
-    "  --frames N      stop after N blocks (default: the end of the track; a capture\n"
-    "                  runs until the window is closed)\n"
+    "  --frames N      stop after N blocks (default: when the window is closed)\n"
     "  --no-sound      play silently in real time\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
     "  --shuffle SECONDS  change to a preset picked at random on the first beat after\n"
@@ -88,6 +94,7 @@ bool ReadSeconds(const SecondsOption& option, int argc, char** argv, int& i, dou
 bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& error) {
     // The render command's parser reads all the rest.
     std::vector<char*> rest;
+    std::vector<std::string> names;  // files and folders to play
     bool track = false;
     for (int i = 0; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -122,14 +129,31 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
             error = "play shows frames and writes none; use 'qelv render' for --out";
             return false;
         }
+        if (argument == "--loop" || argument == "--exit-at-end") {
+            (argument == "--loop" ? options.loop : options.exitAtEnd) = true;
+            continue;
+        }
+        if (!argument.empty() && argument[0] != '-') {
+            names.push_back(argument);
+            continue;
+        }
         if (Named(argument, "--size")) options.fixedSize = true;
         rest.push_back(argv[i]);
+        // A value of the render command's options is not a track, whatever it looks like.
+        if (TakesValue(argument) && i + 1 < argc) rest.push_back(argv[++i]);
     }
-    if (options.capture && track) {
-        error = "--capture takes the place of --audio, --demo and --samples";
+    if (options.capture && (track || !names.empty())) {
+        error = "--capture takes the place of --audio, --demo, --samples and files to play";
         return false;
     }
     if (!ParseRenderOptions(int(rest.size()), rest.data(), options.input, error)) return false;
+    if (!names.empty() && options.input.source != SampleSource::AudioFile && track) {
+        error = "files to play take the place of --demo and --samples";
+        return false;
+    }
+    if (options.input.source == SampleSource::AudioFile) options.playlist.push_back(options.input.inputPath);
+    options.playlist.insert(options.playlist.end(), names.begin(), names.end());
+    if (!options.playlist.empty()) options.input.source = SampleSource::AudioFile;
     // Without a fixed size the window opens large enough for the control panel.
     if (!options.fixedSize) {
         options.input.width = kPlayWindowWidth;

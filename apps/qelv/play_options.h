@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "apps/qelv/render_options.h"
 
@@ -18,6 +19,9 @@ struct PlayOptions {
     bool capture = false;       // --capture: live sound instead of a track
     std::string captureSource;  // --capture SOURCE; empty: the default output's monitor
     bool listSources = false;   // --list-sources: print the capture sources and stop
+    std::vector<std::string> playlist;  // audio files and folders: --audio's, then the rest
+    bool loop = false;          // --loop: the playlist starts again at its end
+    bool exitAtEnd = false;     // --exit-at-end: the window closes at the end, not after silence
 };
 
 extern const char kPlayUsage[];

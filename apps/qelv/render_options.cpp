@@ -57,13 +57,13 @@ bool ParseSize(const std::string& text, int32_t& width, int32_t& height) {
     return true;
 }
 
-// The options that take a value; both "--name value" and "--name=value" are accepted.
+}  // namespace
+
 bool TakesValue(const std::string& name) {
     for (const char* option : {"--preset", "--samples", "--audio", "--size", "--frames", "--fps", "--simd", "--out", "--quality"})
         if (name == option) return true;
     return false;
 }
-}  // namespace
 
 bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& error) {
     const std::string extension = PathExtension(path);

@@ -25,6 +25,8 @@ struct RenderOptions {
 constexpr int32_t kMinimumSide = 8, kMaximumSide = 8192;
 extern const char kRenderUsage[];
 
+// The options that take a value; both "--name value" and "--name=value" are accepted.
+bool TakesValue(const std::string& name);
 // Parses the arguments after "render"; false with a one-line message for anything wrong.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
 // A path ending in '/', an existing directory or a name without extension takes PNG

@@ -44,6 +44,22 @@ TEST(PlayOptions, TakeTheRenderInputsAndNoSound) {
     EXPECT_EQ(p.options.input.presetPath, "p.qlp");
 }
 
+// Words that are no option's value are files to play, after --audio's.
+TEST(PlayOptions, FilesAndFoldersMakeAPlaylist) {
+    const Parsed p = Parse({"--preset", "p.qlp", "--audio", "a.wav", "b.flac", "--fps=30", "music/", "--loop"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.playlist, (std::vector<std::string>{"a.wav", "b.flac", "music/"}));
+    EXPECT_EQ(p.options.input.presetPath, "p.qlp");
+    EXPECT_EQ(p.options.input.source, SampleSource::AudioFile);
+    EXPECT_TRUE(p.options.loop);
+    EXPECT_FALSE(p.options.exitAtEnd);
+    EXPECT_TRUE(Parse({"x.ogg", "--exit-at-end"}).options.exitAtEnd);
+    EXPECT_TRUE(Parse({}).options.playlist.empty());
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"--demo", "a.wav"}, {"a.wav", "--samples", "s.qsb"}, {"--capture", "mic", "a.wav"}})
+        EXPECT_FALSE(Parse(wrong).ok) << wrong[0] << " " << wrong[1];
+}
+
 TEST(PlayOptions, ShuffleTakesSecondsAboveZero) {
     EXPECT_EQ(Parse({}).options.shuffleSeconds, 0);
     EXPECT_EQ(Parse({"--shuffle", "30", "--demo"}).options.shuffleSeconds, 30);

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "apps/qelv/playlist.h"
+#include "apps/qelv/playlist_source.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// 1000 samples a second at 10 blocks a second; every wait moves on by one block.
+struct StepClock final : PlaybackClock {
+    int64_t Position() override { return position; }
+    void SetPaused(bool pause) override { paused = pause; }
+    void WaitFor(int64_t) override { position += paused ? 0 : 100; }
+    int sampleRate() const override { return 1000; }
+    int64_t position = 0;
+    bool paused = true;
+};
+
+// Entry e of a list: `lengths[e]` blocks marked (e, k), or a failure when the length is 0.
+struct Scripted {
+    std::vector<int> lengths;
+    std::vector<std::string> log;
+    int loads = 0, maxLoads = 1000;
+
+    PlaylistSource::Hooks Hooks() {
+        PlaylistSource::Hooks hooks;
+        hooks.load = [this](size_t e, PlaylistTrack& track, std::string& error) {
+            if (++loads > maxLoads || lengths[e] == 0) {
+                error = "bad " + std::to_string(e);
+                return false;
+            }
+            track.blocks.resize(size_t(lengths[e]));
+            for (int k = 0; k < lengths[e]; ++k) track.blocks[size_t(k)].bytes[0] = uint8_t(10 * e + k);
+            return true;
+        };
+        hooks.openClock = [](const PlaylistTrack&) { return std::make_unique<StepClock>(); };
+        hooks.started = [this](size_t e) { log.push_back("start " + std::to_string(e)); };
+        hooks.failed = [this](size_t e, const std::string& error) { log.push_back("skip " + std::to_string(e) + ": " + error); };
+        return hooks;
+    }
+};
+
+// Plays as a session does, up to `most` blocks: the marks of the blocks in order.
+std::vector<int> Drain(PlaylistSource& source, int64_t most) {
+    std::vector<int> marks;
+    source.SetPaused(false);
+    int64_t taken = 0;
+    for (int round = 0; round < 10000 && taken < most; ++round) {
+        for (const int64_t due = source.Due(); taken < due && taken < most; ++taken)
+            marks.push_back(source.Block(taken).bytes[0]);
+        if (source.Ended(taken)) break;
+        source.WaitForNext(taken);
+    }
+    return marks;
+}
+
+TEST(PlaylistSource, PlaysTheTracksInTurnAndWhatTheEndAsks) {
+    const uint8_t silent = [] {
+        StereoAudio quiet;
+        quiet.left = quiet.right = {0.0f};
+        return AnalyzeAudio(quiet, 50).front().bytes[0];
+    }();
+    struct Case {
+        const char* name;
+        std::vector<int> lengths;
+        PlaylistSource::AtEnd atEnd;
+        int64_t limit;
+        std::vector<int> marks;
+        std::vector<std::string> log;
+    };
+    const int s = silent;
+    const std::vector<Case> cases = {
+        {"a failed entry is passed over", {3, 0, 2}, PlaylistSource::AtEnd::Stop, 100, {0, 1, 2, 20, 21},
+         {"start 0", "skip 1: bad 1", "start 2"}},
+        {"a loop starts again, up to the limit", {2, 1}, PlaylistSource::AtEnd::Loop, 7, {0, 1, 10, 0, 1, 10, 0},
+         {"start 0", "start 1", "start 0", "start 1", "start 0"}},
+        {"silence follows the list", {2}, PlaylistSource::AtEnd::Silence, 6, {0, 1, s, s, s, s}, {"start 0"}},
+        {"the first loads", {0, 1}, PlaylistSource::AtEnd::Stop, 100, {10}, {"skip 0: bad 0", "start 1"}},
+    };
+    for (const Case& c : cases) {
+        Scripted script{c.lengths, {}};
+        PlaylistSource source(c.lengths.size(), 10, c.atEnd, c.limit, script.Hooks());
+        std::string error;
+        ASSERT_TRUE(source.Start(error)) << c.name << ": " << error;
+        EXPECT_EQ(Drain(source, 1000), c.marks) << c.name;
+        EXPECT_EQ(script.log, c.log) << c.name;
+    }
+}
+
+TEST(PlaylistSource, ALoopOfFailuresEndsAndNoTrackIsAnError) {
+    // Every load after the first fails: the loop plays the track once and stops.
+    Scripted once{{2, 3}, {}};
+    once.maxLoads = 1;
+    PlaylistSource looping(2, 10, PlaylistSource::AtEnd::Loop, 1000, once.Hooks());
+    std::string error;
+    ASSERT_TRUE(looping.Start(error));
+    EXPECT_EQ(Drain(looping, 1000), (std::vector<int>{0, 1}));
+
+    Scripted none{{0, 0}, {}};
+    PlaylistSource nothing(2, 10, PlaylistSource::AtEnd::Stop, 1000, none.Hooks());
+    EXPECT_FALSE(nothing.Start(error));
+    EXPECT_EQ(error, "bad 1");
+}
+
+TEST(Playlist, FoldersGiveTheirAudioFilesInNameOrder) {
+    const fs::path dir = fs::temp_directory_path() / "qelv-playlist";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "album" / "inner");
+    fs::create_directories(dir / "empty");
+    for (const char* name : {"album/b.FLAC", "album/a.wav", "album/cover.jpg", "album/inner/x.wav", "single.weird"})
+        std::ofstream(dir / name) << "x";
+    std::vector<std::string> tracks;
+    std::string error;
+    ASSERT_TRUE(ExpandPlaylist({(dir / "single.weird").string(), (dir / "album").string()}, tracks, error)) << error;
+    EXPECT_EQ(tracks, (std::vector<std::string>{(dir / "single.weird").string(), (dir / "album/a.wav").string(),
+                                                 (dir / "album/b.FLAC").string()}));
+    EXPECT_FALSE(ExpandPlaylist({(dir / "missing.wav").string()}, tracks, error));
+    EXPECT_NE(error.find("no such file or folder"), std::string::npos) << error;
+    EXPECT_FALSE(ExpandPlaylist({(dir / "empty").string()}, tracks, error));
+    EXPECT_NE(error.find("holds no audio files"), std::string::npos) << error;
+    fs::remove_all(dir);
+}
+}  // namespace
