@@ -31,11 +31,9 @@ void HalfBlendPairs(uint32_t* pixels, size_t pairs, uint32_t colour) {
 }
 
 void FillAligned(uint32_t* pixels, size_t count, uint32_t colour) {
-    size_t i = 0;
-    for (; i < count && reinterpret_cast<uintptr_t>(pixels + i) % 16 != 0; ++i) pixels[i] = colour;
-    const __m128i value = _mm_set1_epi32(static_cast<int>(colour));
-    for (; i + 4 <= count; i += 4) _mm_store_si128(reinterpret_cast<__m128i*>(pixels + i), value);
-    for (; i < count; ++i) pixels[i] = colour;
+    // The processor's string store: for a long run it writes whole cache lines without
+    // reading them first, which plain stores must do.
+    __asm__ volatile("rep stosl" : "+D"(pixels), "+c"(count) : "a"(colour) : "memory");
 }
 
 #else
