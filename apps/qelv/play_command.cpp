@@ -185,7 +185,13 @@ int Play(const PlayOptions& options) {
     if (!window) return fail("cannot open a window: " + error);
     if (!remembered.unplaced) window->MoveTo(remembered.place.x, remembered.place.y);
     window->SetTitle(title);
-    ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
+    // The file chooser starts among the shipped presets and remembers where files went
+    // beside the tool's other settings.
+    ImGuiDialogServices::Places places;
+    places.startFolder = LibraryFolder(PresetLibraryFolders());
+    places.recentFile = shell().ProgramFilePath("recent-folders");
+    ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); },
+                                 std::move(places));
     const PanelInstallation panel(dialogs, choosers, engine);
     Track track;
     if (!capture) {
