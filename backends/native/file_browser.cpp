@@ -1,6 +1,7 @@
 #include "backends/native/file_browser.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -12,7 +13,7 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
+                                        [](char x, char y) { return uint8_t(Lower(x)) < uint8_t(Lower(y)); });
 }
 
 // Length of the UTF-8 sequence at text[at], or 0 when it is not a valid one (overlong

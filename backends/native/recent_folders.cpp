@@ -1,6 +1,7 @@
 #include "backends/native/recent_folders.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 
 namespace {

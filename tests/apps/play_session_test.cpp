@@ -49,7 +49,11 @@ struct ScriptedWindow final : PlayerWindow {
     void Show(const uint32_t* pixels, int32_t width, int32_t height) override {
         shown.push_back({width, height});
         lastPixels.assign(pixels, pixels + size_t(width) * size_t(height));
+        // A chooser opened from the panel after this frame waits that many turns.
+        if (int(shown.size()) == chooserAfterFrame)
+            for (int turn = 0; turn < chooserTurns && modalTurn; ++turn) modalTurn();
     }
+    void SetModalTurn(std::function<void()> turn) override { modalTurn = std::move(turn); }
     void SetFullscreen(bool on) override { fullscreen = on; }
     bool Fullscreen() const override { return fullscreen; }
     bool Animating() const override { return animating; }
@@ -70,6 +74,8 @@ struct ScriptedWindow final : PlayerWindow {
     std::vector<FrameSize> shown;
     std::vector<uint32_t> lastPixels;
     bool fullscreen = false, animating = false;
+    std::function<void()> modalTurn;
+    int chooserAfterFrame = 0, chooserTurns = 0;
     int32_t insideWidth = 641, insideHeight = 40;
 };
 
@@ -243,5 +249,23 @@ TEST_F(PlaySession, ALiveOverlayIsShownEveryTurnWhilePaused) {
     EXPECT_EQ(result.framesShown, 1);
     // The frame once, then once per paused turn: rounds 2 to 11.
     EXPECT_GE(window.shown.size(), 10u);
+}
+
+TEST_F(PlaySession, ThePictureGoesOnWhileAChooserWaits) {
+    auto* recorder = new FrameRecorder;
+    engine.chain.effects[0] = recorder;
+    for (size_t i = 0; i < blocks.size(); ++i) blocks[i].bytes[0] = uint8_t(10 + 20 * i);
+    window.chooserAfterFrame = 2;
+    window.chooserTurns = 5;
+    const PlayResult result = Play(100);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.blocksFed, 10);
+    // Every turn behind the chooser was shown, and each after the first (which came before
+    // the next block was due) drew a frame of its own block: 2 + 4 + 3 frames.
+    EXPECT_EQ(window.shown.size(), 10u);
+    EXPECT_EQ(result.framesShown, 9);
+    ASSERT_EQ(recorder->peaks.size(), 9u);
+    for (size_t i = 1; i < recorder->peaks.size(); ++i) EXPECT_GT(recorder->peaks[i], recorder->peaks[i - 1]);
+    EXPECT_TRUE(window.modalTurn == nullptr);  // let go when playing ends
 }
 }  // namespace
