@@ -79,11 +79,13 @@ public:
     PanelInstallation(DialogControls& controls, DialogServices& services, Engine& engine) {
         InstallDialogControls(&controls);
         InstallDialogServices(&services);
+        InstallPresetFileReader(ReadPresetFileInAnyForm);
         module.instance = &module;
         OpenControlPanel(&module, engine);
     }
     ~PanelInstallation() {
         CloseControlPanel();
+        InstallPresetFileReader(nullptr);
         InstallDialogServices(nullptr);
         InstallDialogControls(nullptr);
     }
@@ -190,6 +192,7 @@ int Play(const PlayOptions& options) {
     ImGuiDialogServices::Places places;
     places.startFolder = LibraryFolder(PresetLibraryFolders());
     places.recentFile = shell().ProgramFilePath("recent-folders");
+    places.presetPatterns = {"*.json"};  // Load reads the JSON form too
     ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); },
                                  std::move(places));
     const PanelInstallation panel(dialogs, choosers, engine);

@@ -53,12 +53,12 @@ ImGuiDialogServices::ImGuiDialogServices(RunModal runModal, Places places)
     if (!this->places.recentFile.empty()) recent.Read(this->places.recentFile);
 }
 
-std::vector<BrowserFilter> ImGuiDialogServices::Filters(const FileDialogRequest& request) const {
+std::vector<BrowserFilter> ImGuiDialogServices::Filters(const FileDialogRequest& request, bool saving) const {
     std::vector<BrowserFilter> filters;
     for (int i = 0; i < request.filterCount; ++i) {
         BrowserFilter filter{request.filters[i].name, Split(request.filters[i].pattern)};
         const auto& patterns = filter.patterns;
-        if (std::find(patterns.begin(), patterns.end(), "*.qlp") != patterns.end())
+        if (!saving && std::find(patterns.begin(), patterns.end(), "*.qlp") != patterns.end())
             filter.patterns.insert(filter.patterns.end(), places.presetPatterns.begin(), places.presetPatterns.end());
         std::string shown;
         for (const std::string& pattern : filter.patterns) shown += (shown.empty() ? "" : ", ") + pattern;
@@ -82,7 +82,7 @@ bool ImGuiDialogServices::ChooseFile(const FileDialogRequest& request, bool savi
             break;
         }
     if (setup.folder.empty()) setup.folder = WorkingDirectory();
-    setup.filters = Filters(request);
+    setup.filters = Filters(request, saving);
     setup.defaultExtension = request.defaultExtension;
     setup.saving = saving;
     setup.confirmOverwrite = (request.flags & kFileOverwritePrompt) != 0;

@@ -18,7 +18,8 @@ public:
         std::string startFolder;
         // The recent-folders file; empty keeps the list for this run only.
         std::string recentFile;
-        // Patterns offered beside a filter's "*.qlp", for the other forms a preset takes here.
+        // Patterns the Open chooser offers beside a filter's "*.qlp", for the other forms of
+        // a preset that the tool reads; Save writes only the one.
         std::vector<std::string> presetPatterns;
     };
     explicit ImGuiDialogServices(RunModal runModal, Places places = {});
@@ -35,7 +36,7 @@ private:
     // Shows body in a modal popup until it answers: 1 confirmed, -1 cancelled, 0 not yet.
     bool Ask(const char* title, const std::function<int()>& body);
     bool ChooseFile(const FileDialogRequest& request, bool saving, std::string& path);
-    std::vector<BrowserFilter> Filters(const FileDialogRequest& request) const;
+    std::vector<BrowserFilter> Filters(const FileDialogRequest& request, bool saving) const;
     RunModal runModal;
     Places places;
     RecentFolders recent;
