@@ -24,10 +24,19 @@ size_t SequenceLength(const std::string& text, size_t at) {
     if (lead < 0x80) return 1;
     size_t length = 0;
     uint8_t low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    else return 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing past U+10FFFF
+    } else {
+        return 0;
+    }
     if (byte(1) < low || byte(1) > high) return 0;
     for (size_t i = 2; i < length; ++i)
         if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;

@@ -35,7 +35,9 @@ int FileBrowserDialog::Accept() {
         if (withExtension.exists) target = withExtension;
     }
     switch (target.kind) {
-        case FileBrowser::Target::Kind::Nothing: note = typed.empty() ? "Type or pick a file name" : "Not a file name"; return 0;
+        case FileBrowser::Target::Kind::Nothing:
+            note = typed.empty() ? "Type or pick a file name" : "Not a file name";
+            return 0;
         case FileBrowser::Target::Kind::Folder:
             browser.Open(target.path);
             nameText.clear();
@@ -117,7 +119,9 @@ int FileBrowserDialog::DrawAnswerRow() {
     }
     ImGui::SetNextItemWidth(kWidth - 110);
     if (ImGui::IsWindowAppearing()) ImGui::SetKeyboardFocusHere();
-    const bool entered = ImGui::InputText("File name", &nameText, ImGuiInputTextFlags_EnterReturnsTrue);
+    // Typing replaces the name it starts with, as in the system choosers.
+    const bool entered = ImGui::InputText("File name", &nameText,
+                                          ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll);
     const auto& filters = browser.filters();
     if (!filters.empty()) {
         ImGui::SetNextItemWidth(kWidth - 110);

@@ -61,7 +61,8 @@ protected:
     void File(const std::string& name) { std::ofstream(root / name) << "x"; }
     std::vector<std::string> Names(const FileBrowser& browser) {
         std::vector<std::string> names;
-        for (const BrowserEntry& entry : browser.entries()) names.push_back(entry.folder ? entry.name + "/" : entry.name);
+        for (const BrowserEntry& entry : browser.entries())
+            names.push_back(entry.folder ? entry.name + "/" : entry.name);
         return names;
     }
     fs::path root;
