@@ -3,7 +3,7 @@
 # Xvfb display, and a check that the picture behind it goes on moving: two shots half a
 # second apart must differ in the picture beside the chooser.
 #   scripts/shoot-file-browser.sh [QELV] [OUT.png]
-# Needs Xvfb, xdotool, xwd and ImageMagick.
+# Needs Xvfb, xdotool, xwd and ImageMagick (install-deps.sh tests).
 set -eu
 qelv=${1:-build/native/qelv}
 out=${2:-docs/file-browser.png}
