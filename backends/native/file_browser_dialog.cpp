@@ -7,6 +7,7 @@ namespace {
 constexpr float kWidth = 560, kListHeight = 260;
 
 bool KeyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false); }
+bool EnterPressed() { return KeyPressed(ImGuiKey_Enter) || KeyPressed(ImGuiKey_KeyPadEnter); }
 }  // namespace
 
 FileBrowserDialog::FileBrowserDialog(Setup setup) : setup(std::move(setup)), browser(this->setup.filters) {
@@ -112,7 +113,7 @@ int FileBrowserDialog::DrawListing() {
 int FileBrowserDialog::DrawAnswerRow() {
     if (askingToReplace) {
         ImGui::TextUnformatted((ShownName(chosen) + " already exists. Replace it?").c_str());
-        if (ImGui::Button("Replace") || KeyPressed(ImGuiKey_Enter)) return 1;
+        if (ImGui::Button("Replace") || EnterPressed()) return 1;
         ImGui::SameLine();
         if (ImGui::Button("Keep it") || KeyPressed(ImGuiKey_Escape)) askingToReplace = false;
         return 0;
@@ -131,7 +132,7 @@ int FileBrowserDialog::DrawAnswerRow() {
             ImGui::EndCombo();
         }
     }
-    if (ImGui::Button(setup.saving ? "Save" : "Open", {80, 0}) || entered) return Accept();
+    if (ImGui::Button(setup.saving ? "Save" : "Open", {80, 0}) || entered || enterForAnswer) return Accept();
     ImGui::SameLine();
     if (ImGui::Button("Cancel", {80, 0}) || KeyPressed(ImGuiKey_Escape)) return -1;
     return 0;
@@ -139,6 +140,9 @@ int FileBrowserDialog::DrawAnswerRow() {
 
 int FileBrowserDialog::Draw() {
     const std::string before = browser.folder();
+    // Enter answers unless a box being typed in takes it; a file clicked in the list and
+    // then Enter opens it.
+    enterForAnswer = EnterPressed() && !ImGui::IsAnyItemActive();
     DrawFolderRow();
     const int picked = DrawListing();
     const std::string& problem = note.empty() ? browser.error() : note;

@@ -40,5 +40,5 @@ private:
     std::string folderText, nameText, note, chosen;
     // The listed file last clicked: its bytes stand for its shown name while the box holds it.
     std::string pickedName, pickedLabel;
-    bool askingToReplace = false;
+    bool askingToReplace = false, enterForAnswer = false;
 };
