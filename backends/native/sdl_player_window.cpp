@@ -98,9 +98,9 @@ public:
         }
         if (!texture || SDL_UpdateTexture(texture, nullptr, pixels, width * 4) != 0) return;
         Present();
-        // A chooser's wait is itself inside AfterFrame; what the user does in the panel
-        // behind it waits until it is answered.
-        if (overlay && !modalPopup) overlay->AfterFrame();
+        // A chooser's wait is itself inside AfterFrame.
+        if (overlay && modalPopup) overlay->AfterFrameBehindChooser();
+        else if (overlay) overlay->AfterFrame();
     }
 
     bool Animating() const override { return overlay && overlay->Shown(); }

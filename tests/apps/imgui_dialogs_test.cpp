@@ -110,6 +110,10 @@ TEST_F(ImGuiPanelTest, ShownFrameRateArrivesWithTheNextActions) {
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "");
     dialogs.AfterFrame();
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "50.0 fps");
+    // It keeps coming while a chooser waits.
+    ShowFrameRate("49.0 fps");
+    dialogs.AfterFrameBehindChooser();
+    EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "49.0 fps");
 }
 }  // namespace
 
