@@ -10,7 +10,15 @@
 
 const char kAutosaveFileName[] = "qelv5.dat";
 
-int32_t ReadPresetFile(const char* path, uint8_t* buffer) {
+namespace {
+PresetFileReader presetFileReader = ReadPlainPresetFile;
+}  // namespace
+
+void InstallPresetFileReader(PresetFileReader reader) { presetFileReader = reader ? reader : ReadPlainPresetFile; }
+
+int32_t ReadPresetFile(const char* path, uint8_t* buffer) { return presetFileReader(path, buffer); }
+
+int32_t ReadPlainPresetFile(const char* path, uint8_t* buffer) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return -1;
     const size_t n = std::fread(buffer, 1, kPresetCapacity, file);

@@ -81,11 +81,13 @@ public:
     PanelInstallation(DialogControls& controls, DialogServices& services, Engine& engine) {
         InstallDialogControls(&controls);
         InstallDialogServices(&services);
+        InstallPresetFileReader(ReadPresetFileInAnyForm);
         module.instance = &module;
         OpenControlPanel(&module, engine);
     }
     ~PanelInstallation() {
         CloseControlPanel();
+        InstallPresetFileReader(nullptr);
         InstallDialogServices(nullptr);
         InstallDialogControls(nullptr);
     }
@@ -187,7 +189,14 @@ int Play(const PlayOptions& options) {
     if (!window) return fail("cannot open a window: " + error);
     if (!remembered.unplaced) window->MoveTo(remembered.place.x, remembered.place.y);
     window->SetTitle(title);
-    ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); });
+    // The file chooser starts among the shipped presets and remembers where files went
+    // beside the tool's other settings.
+    ImGuiDialogServices::Places places;
+    places.startFolder = LibraryFolder(PresetLibraryFolders());
+    places.recentFile = shell().ProgramFilePath("recent-folders");
+    places.presetPatterns = {"*.json"};  // Load reads the JSON form too
+    ImGuiDialogServices choosers([&window](const std::function<bool()>& popup) { window->RunModal(popup); },
+                                 std::move(places));
     const PanelInstallation panel(dialogs, choosers, engine);
     // The files to play, then the list that plays them (or the one stream or the demo).
     std::vector<std::string> files;

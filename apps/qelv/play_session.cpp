@@ -18,29 +18,15 @@ public:
           renderer(engine, wanted.width, wanted.height), transition(settings.transitionBlocks) {}
 
     PlayResult Run() {
-        PlayResult result;
         source.SetPaused(false);
+        window.SetModalTurn([this] { ModalTurn(); });
         while (HandleEvents()) {
             if (paused) {
                 if (repaint || window.Animating()) ShowFrame();
                 source.WaitPaused();
                 continue;
             }
-            const BlockPacer::Span span = pacer.Take(source.Due());
-            if (!span.empty()) {
-                for (int64_t block = span.first; block < span.end; ++block) renderer.FeedBlock(source.Block(block).bytes);
-                // A new size takes effect with the next frame, so a paused picture stays.
-                if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
-                const bool beat = renderer.DrawFrame() != 0;
-                transition.Draw(renderer.samples(), beat, span.end - span.first, renderer.frame(), renderer.width(),
-                                renderer.height());
-                ++result.framesShown;
-                result.beats += beat;
-                if (settings.frameDrawn) settings.frameDrawn(renderer.width(), renderer.height());
-                repaint = true;
-                // The new chain draws from the next frame on: the beat's frame is the old one's.
-                if (beat && ShuffleDue()) ChangePreset(PlayAction::RandomPreset);
-            }
+            DrawDueFrame(true);
             if (repaint || window.Animating()) ShowFrame();
             if (source.Ended(pacer.fed())) {
                 result.finished = true;
@@ -48,6 +34,7 @@ public:
             }
             source.WaitForNext(pacer.fed());
         }
+        window.SetModalTurn({});
         source.SetPaused(true);
         result.blocksFed = pacer.fed();
         return result;
@@ -58,6 +45,36 @@ private:
         int32_t width = 0, height = 0;
         window.InsideSize(width, height);
         return FrameSizeForWindow(width, height);
+    }
+
+    // Feeds the blocks that came due and draws a frame from them, if any did.
+    void DrawDueFrame(bool mayChangePreset) {
+        const BlockPacer::Span span = pacer.Take(source.Due());
+        if (span.empty()) return;
+        for (int64_t block = span.first; block < span.end; ++block) renderer.FeedBlock(source.Block(block).bytes);
+        // A new size takes effect with the next frame, so a paused picture stays.
+        if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
+        const bool beat = renderer.DrawFrame() != 0;
+        transition.Draw(renderer.samples(), beat, span.end - span.first, renderer.frame(), renderer.width(),
+                        renderer.height());
+        ++result.framesShown;
+        result.beats += beat;
+        if (settings.frameDrawn) settings.frameDrawn(renderer.width(), renderer.height());
+        repaint = true;
+        // The new chain draws from the next frame on: the beat's frame is the old one's.
+        if (beat && mayChangePreset && ShuffleDue()) ChangePreset(PlayAction::RandomPreset);
+    }
+
+    // A turn while a chooser waits inside ShowFrame: playback goes on and every turn is
+    // shown, for the chooser is drawn over the frame. No keys are acted on and no preset
+    // changes, since the chooser's caller is in the middle of its own work on the panel.
+    void ModalTurn() {
+        if (!paused) DrawDueFrame(false);
+        ShowFrame();
+        if (paused || source.Ended(pacer.fed()))
+            source.WaitPaused();
+        else
+            source.WaitForNext(pacer.fed());
     }
 
     bool ShuffleDue() const {
@@ -136,6 +153,7 @@ private:
     LockstepRenderer renderer;
     PresetTransition transition;
     const std::unique_ptr<EffectChain> incoming = std::make_unique<EffectChain>();
+    PlayResult result;
     int64_t lastChange = 0;  // blocks fed when the preset last changed
     bool paused = false, repaint = true;
 };

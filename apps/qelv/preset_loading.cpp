@@ -1,10 +1,12 @@
 #include "apps/qelv/preset_loading.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "apps/qelv/file_bytes.h"
+#include "engine/autosave.h"
 #include "engine/effect_chain.h"
 #include "engine/preset_bytes.h"
 
@@ -13,6 +15,8 @@ bool EndsWith(const std::string& text, const char* suffix) {
     const size_t n = std::strlen(suffix);
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
+
+bool IsJsonName(const std::string& path) { return EndsWith(path, ".json") || EndsWith(path, ".JSON"); }
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 }  // namespace
@@ -35,9 +39,23 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
     return true;
 }
 
+int32_t ReadPresetFileInAnyForm(const char* path, uint8_t* buffer) {
+    if (!IsJsonName(path)) return ReadPlainPresetFile(path, buffer);
+    PresetDocument document;
+    std::string error;
+    if (!ReadPresetJsonFile(path, document, error)) {
+        std::fprintf(stderr, "qelv play: %s\n", error.c_str());
+        return -1;
+    }
+    const std::vector<uint8_t> bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB
+    const size_t n = std::min(bytes.size(), size_t(kPresetCapacity));
+    std::memcpy(buffer, bytes.data(), n);
+    return int32_t(n);
+}
+
 bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& error, std::string* note) {
     std::vector<uint8_t> bytes;
-    if (EndsWith(path, ".json") || EndsWith(path, ".JSON")) {
+    if (IsJsonName(path)) {
         PresetDocument document;
         if (!ReadPresetJsonFile(path, document, error, note)) return false;
         bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB

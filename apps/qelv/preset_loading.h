@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "apps/qelv/preset_document.h"
@@ -16,5 +17,9 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
 // what its author may expect (cut at 1 MiB, no effect this build knows) go to note.
 bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& error,
                     std::string* note = nullptr);
+// The control panel's reader in the tool (InstallPresetFileReader): a ".json" file is
+// handed on as the bytes of the preset it describes, and why it could not be goes to
+// standard error; any other file is read as it is.
+int32_t ReadPresetFileInAnyForm(const char* path, uint8_t* buffer);
 // Each line of a note on standard error after the command's name.
 void PrintNotes(const char* command, const std::string& note);

@@ -3,7 +3,11 @@
 #include <imgui.h>
 #include <imgui_stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
+
+#include "backends/native/file_browser_dialog.h"
+#include "platform/shell.h"
 
 namespace fs = std::filesystem;
 
@@ -28,36 +32,78 @@ bool ImGuiDialogServices::Ask(const char* title, const std::function<int()>& bod
     return answer == 1;
 }
 
-bool ImGuiDialogServices::ChooseFile(const FileDialogRequest& request, const char* confirm, std::string& path) {
-    std::string typed = request.initialFile;
-    const std::string directory = request.initialDirectory.empty() ? WorkingDirectory() : request.initialDirectory;
-    std::string types;
-    for (int i = 0; i < request.filterCount; ++i)
-        types += std::string(i ? ", " : "Types: ") + request.filters[i].name + " (" + request.filters[i].pattern + ")";
-    const bool confirmed = Ask(request.title, [&] {
-        ImGui::TextUnformatted(("In " + directory).c_str());
-        if (!types.empty()) ImGui::TextUnformatted(types.c_str());
-        ImGui::SetNextItemWidth(400);
-        if (ImGui::IsWindowAppearing()) ImGui::SetKeyboardFocusHere();
-        const bool entered = ImGui::InputText("File", &typed, ImGuiInputTextFlags_EnterReturnsTrue);
-        if ((ImGui::Button(confirm) || entered) && !typed.empty()) return 1;
-        ImGui::SameLine();
-        return ImGui::Button("Cancel") ? -1 : 0;
-    });
-    if (!confirmed) return false;
-    fs::path chosen(typed);
-    if (chosen.is_relative()) chosen = fs::path(directory) / chosen;
-    if (!chosen.has_extension() && *request.defaultExtension) chosen += std::string(".") + request.defaultExtension;
-    path = chosen.lexically_normal().string();
+namespace {
+std::vector<std::string> Split(const std::string& patterns) {
+    std::vector<std::string> parts;
+    for (size_t start = 0, end; start <= patterns.size(); start = end + 1) {
+        end = std::min(patterns.find(';', start), patterns.size());
+        if (end > start) parts.push_back(patterns.substr(start, end - start));
+    }
+    return parts;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && fs::is_directory(path, error);
+}
+}  // namespace
+
+ImGuiDialogServices::ImGuiDialogServices(RunModal runModal, Places places)
+    : runModal(std::move(runModal)), places(std::move(places)) {
+    if (!this->places.recentFile.empty()) recent.Read(this->places.recentFile);
+}
+
+std::vector<BrowserFilter> ImGuiDialogServices::Filters(const FileDialogRequest& request, bool saving) const {
+    std::vector<BrowserFilter> filters;
+    for (int i = 0; i < request.filterCount; ++i) {
+        BrowserFilter filter{request.filters[i].name, Split(request.filters[i].pattern)};
+        const auto& patterns = filter.patterns;
+        if (!saving && std::find(patterns.begin(), patterns.end(), "*.qlp") != patterns.end())
+            filter.patterns.insert(filter.patterns.end(), places.presetPatterns.begin(), places.presetPatterns.end());
+        std::string shown;
+        for (const std::string& pattern : filter.patterns) shown += (shown.empty() ? "" : ", ") + pattern;
+        filter.label += " (" + shown + ")";
+        filters.push_back(std::move(filter));
+    }
+    return filters;
+}
+
+bool ImGuiDialogServices::ChooseFile(const FileDialogRequest& request, bool saving, std::string& path) {
+    FileBrowserDialog::Setup setup;
+    // A full path in the file-name box starts the chooser in its folder.
+    const fs::path initial(request.initialFile);
+    const bool placed = initial.is_absolute() && IsFolder(initial.parent_path().string());
+    setup.name = placed ? initial.filename().string() : request.initialFile;
+    for (const std::string& folder : {placed ? initial.parent_path().string() : std::string(), request.initialDirectory,
+                                      recent.folders().empty() ? std::string() : recent.folders().front(),
+                                      places.startFolder})
+        if (IsFolder(folder)) {
+            setup.folder = folder;
+            break;
+        }
+    if (setup.folder.empty()) setup.folder = WorkingDirectory();
+    setup.filters = Filters(request, saving);
+    setup.defaultExtension = request.defaultExtension;
+    setup.saving = saving;
+    setup.confirmOverwrite = (request.flags & kFileOverwritePrompt) != 0;
+    setup.recent = recent.folders();
+    FileBrowserDialog browser(std::move(setup));
+    if (!Ask(request.title, [&] { return browser.Draw(); })) return false;
+    path = browser.path();
+    recent.Add(fs::path(path).parent_path().string());
+    if (!places.recentFile.empty()) {
+        const std::string text = recent.Text();
+        shell().WriteFileAtomically(places.recentFile.c_str(), text.data(), text.size());
+    }
     return true;
 }
 
 bool ImGuiDialogServices::ChooseOpenFile(const FileDialogRequest& request, std::string& path) {
-    return ChooseFile(request, "Open", path);
+    return ChooseFile(request, false, path);
 }
 
 bool ImGuiDialogServices::ChooseSaveFile(const FileDialogRequest& request, std::string& path) {
-    return ChooseFile(request, "Save", path);
+    return ChooseFile(request, true, path);
 }
 
 bool ImGuiDialogServices::ChooseColour(WindowHandle, uint32_t& colour, uint32_t*) {

@@ -1,6 +1,10 @@
 #pragma once
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "backends/native/file_browser.h"
+#include "backends/native/recent_folders.h"
 #include "platform/dialog_services.h"
 
 // Choosers as ImGui popups. The callers wait for an answer, so each chooser runs its
@@ -9,7 +13,16 @@
 class ImGuiDialogServices final : public DialogServices {
 public:
     using RunModal = std::function<void(const std::function<bool()>& popup)>;
-    explicit ImGuiDialogServices(RunModal runModal) : runModal(std::move(runModal)) {}
+    struct Places {
+        // Where the file chooser starts when the caller names no folder and none was used yet.
+        std::string startFolder;
+        // The recent-folders file; empty keeps the list for this run only.
+        std::string recentFile;
+        // Patterns the Open chooser offers beside a filter's "*.qlp", for the other forms of
+        // a preset that the tool reads; Save writes only the one.
+        std::vector<std::string> presetPatterns;
+    };
+    explicit ImGuiDialogServices(RunModal runModal, Places places = {});
 
     bool ChooseOpenFile(const FileDialogRequest& request, std::string& path) override;
     bool ChooseSaveFile(const FileDialogRequest& request, std::string& path) override;
@@ -22,6 +35,9 @@ public:
 private:
     // Shows body in a modal popup until it answers: 1 confirmed, -1 cancelled, 0 not yet.
     bool Ask(const char* title, const std::function<int()>& body);
-    bool ChooseFile(const FileDialogRequest& request, const char* confirm, std::string& path);
+    bool ChooseFile(const FileDialogRequest& request, bool saving, std::string& path);
+    std::vector<BrowserFilter> Filters(const FileDialogRequest& request, bool saving) const;
     RunModal runModal;
+    Places places;
+    RecentFolders recent;
 };

@@ -23,6 +23,8 @@ public:
     void Draw() override;
     // Hands the wake-ups and what the user did during the last Draw to the dialogs.
     void AfterFrame() override;
+    // The wake-ups alone (the frame-rate line): no handler they reach opens a chooser.
+    void AfterFrameBehindChooser() override { DeliverWakes(); }
 
     void DrawSwatch(DrawItemHandle item, uint32_t fill, uint32_t text) override;
 

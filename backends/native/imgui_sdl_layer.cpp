@@ -8,6 +8,8 @@ ImGuiSdlLayer::ImGuiSdlLayer(SDL_Window* window, SDL_Renderer* renderer) : rende
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // the panel places itself; nothing to remember between runs
     ImGui::StyleColorsDark();
+    // A chooser dims the picture behind it only a little: it goes on moving there.
+    ImGui::GetStyle().Colors[ImGuiCol_ModalWindowDimBg] = {0, 0, 0, 0.25f};
     ImGui_ImplSDL2_InitForSDLRenderer(window);
     unsigned char* pixels = nullptr;
     int width = 0, height = 0;

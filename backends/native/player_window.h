@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 // The live player's window, seen from the player: events in, frames out. The SDL
 // implementation is in sdl_player_window.h; tests script their own.
@@ -26,4 +27,8 @@ public:
     // True while the window shows something live of its own over the frames (a control
     // panel), so that it wants Show every turn even while the picture stands still.
     virtual bool Animating() const { return false; }
+    // What a chooser that holds up the player's caller does once a turn while it waits, so
+    // that the picture goes on behind it; empty for none. Meanwhile the window's events go
+    // to the chooser, and Show draws the chooser over the frame.
+    virtual void SetModalTurn(std::function<void()> turn) { (void)turn; }
 };

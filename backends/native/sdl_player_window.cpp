@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <vector>
 
 #include "backends/native/imgui_sdl_layer.h"
 
@@ -96,41 +97,56 @@ public:
             textureHeight = height;
         }
         if (!texture || SDL_UpdateTexture(texture, nullptr, pixels, width * 4) != 0) return;
-        Present({});
-        if (overlay) overlay->AfterFrame();
+        Present();
+        // A chooser's wait is itself inside AfterFrame.
+        if (overlay && modalPopup) overlay->AfterFrameBehindChooser();
+        else if (overlay) overlay->AfterFrame();
     }
 
     bool Animating() const override { return overlay && overlay->Shown(); }
 
     void SetTitle(const std::string& title) override { SDL_SetWindowTitle(window, title.c_str()); }
 
+    void SetModalTurn(std::function<void()> turn) override { modalTurn = std::move(turn); }
+
     void RunModal(const std::function<bool()>& popup) override {
-        if (!layer) return;
-        bool open = true;
-        while (open) {
+        if (!layer || modalPopup) return;
+        modalPopup = &popup;
+        modalOpen = true;
+        std::vector<SDL_Event> later;
+        while (modalOpen) {
             SDL_Event e;
             while (SDL_PollEvent(&e)) {
                 layer->Consume(e);
-                if (e.type == SDL_QUIT) {
-                    SDL_PushEvent(&e);
-                    return;
-                }
+                // Keys typed into the chooser are its own; closing and resizing are the player's.
+                if (e.type == SDL_QUIT) modalOpen = false;
+                if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
+                    later.push_back(e);
             }
-            Present([&] { open = popup(); });
-            SDL_Delay(15);
+            if (!modalOpen) break;
+            const int64_t before = presented;
+            if (modalTurn) modalTurn();
+            // Without a player turning (or one that drew nothing), the last picture again.
+            if (presented == before) {
+                Present();
+                SDL_Delay(15);
+            }
         }
+        modalPopup = nullptr;
+        for (SDL_Event& e : later) SDL_PushEvent(&e);
     }
 
-    // The picture, with the overlay and popup (if any) drawn over it.
-    void Present(const std::function<void()>& popup) {
+    // The picture, with the overlay and the chooser (if any) drawn over it.
+    void Present() {
         SDL_RenderClear(renderer);
         if (texture) SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-        if (layer && (overlay->Shown() || popup))
+        if (layer && (overlay->Shown() || modalPopup))
             layer->Frame([&] {
                 overlay->Draw();
-                if (popup) popup();
+                if (modalPopup && modalOpen) modalOpen = (*modalPopup)();
             });
         SDL_RenderPresent(renderer);
+        ++presented;
     }
 
     void SetFullscreen(bool on) override {
@@ -166,6 +182,10 @@ private:
     SDL_Texture* texture = nullptr;
     int32_t textureWidth = 0, textureHeight = 0;
     Place beforeFullscreen{};
+    std::function<void()> modalTurn;
+    const std::function<bool()>* modalPopup = nullptr;  // the chooser being waited for
+    bool modalOpen = false;
+    int64_t presented = 0;
 };
 }  // namespace
 

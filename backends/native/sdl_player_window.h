@@ -12,9 +12,10 @@ class WindowOverlay;
 // stretched over it, an overlay's ImGui windows drawn on top.
 class SdlPlayerWindow : public PlayerWindow {
 public:
-    // Runs ImGui frames over the last picture until popup returns false; for choosers that
-    // must answer before the caller goes on. A request to close the window ends it too and
-    // stays pending for the player.
+    // Shows popup over the picture every frame until it returns false; for choosers that
+    // must answer before the caller goes on. The modal turn, when one is set, keeps the
+    // picture moving meanwhile; without one the last picture stands. A request to close
+    // the window ends it too and stays pending for the player.
     virtual void RunModal(const std::function<bool()>& popup) = 0;
     virtual void SetTitle(const std::string& title) = 0;
     // The window's place on the desktop and its size, in points; in full screen, where it

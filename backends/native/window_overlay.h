@@ -10,4 +10,7 @@ public:
     virtual void Draw() = 0;
     // After each presented frame: acts on what the user did, outside any ImGui frame.
     virtual void AfterFrame() = 0;
+    // After each frame shown while a chooser waits inside AfterFrame: only what may run
+    // then, such as live readings; what the user did waits for the chooser's answer.
+    virtual void AfterFrameBehindChooser() {}
 };

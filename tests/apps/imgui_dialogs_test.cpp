@@ -1,8 +1,12 @@
 #include "backends/native/imgui_dialogs.h"
 #include "backends/native/imgui_dialog_services.h"
+#include "backends/native/recent_folders.h"
 
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "core/vis_module.h"
 #include "engine/engine.h"
@@ -106,6 +110,10 @@ TEST_F(ImGuiPanelTest, ShownFrameRateArrivesWithTheNextActions) {
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "");
     dialogs.AfterFrame();
     EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "50.0 fps");
+    // It keeps coming while a chooser waits.
+    ShowFrameRate("49.0 fps");
+    dialogs.AfterFrameBehindChooser();
+    EXPECT_EQ(dialogs.Text(panel, IDC_FRAME_RATE), "49.0 fps");
 }
 }  // namespace
 
@@ -129,5 +137,64 @@ TEST(ImGuiDialogServices, AnUnusableWorkingDirectoryLeavesTheCurrentOne) {
     choosers.SetWorkingDirectory("/no/such/directory/anywhere");
     EXPECT_EQ(choosers.WorkingDirectory(), here);
     EXPECT_FALSE(choosers.ModuleFileName(nullptr).empty());
+}
+}  // namespace
+
+namespace {
+// Runs a chooser's popup in ImGui frames without a display, holding Enter down on one frame.
+class HeadlessModal {
+public:
+    explicit HeadlessModal(int enterFrame) : enterFrame(enterFrame) {}
+    void operator()(const std::function<bool()>& popup) {
+        ImGuiContext* context = ImGui::CreateContext();
+        ImGuiIO& io = ImGui::GetIO();
+        io.DisplaySize = {1024, 768};
+        io.IniFilename = nullptr;
+        io.KeyMap[ImGuiKey_Enter] = 13;
+        unsigned char* pixels = nullptr;
+        int width = 0, height = 0;
+        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+        bool open = true;
+        for (frames = 0; open && frames < 30; ++frames) {
+            io.KeysDown[13] = frames == enterFrame;
+            ImGui::NewFrame();
+            open = popup();
+            ImGui::Render();
+        }
+        ImGui::DestroyContext(context);
+    }
+    int enterFrame, frames = 0;
+};
+
+TEST(ImGuiDialogServices, EnterSavesUnderTheTypedNameAndTheFolderIsRemembered) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("qelv-chooser-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    RecordingShell shell;
+    InstallShell(&shell);
+    ImGuiDialogServices::Places places;
+    places.recentFile = (folder / "recent-folders").string();
+    HeadlessModal modal(5);
+    ImGuiDialogServices choosers(std::ref(modal), places);
+    const FileFilter filters[] = {{"Presets", "*.qlp"}};
+    FileDialogRequest request;
+    request.initialFile = (folder / "mine").string();  // a full path starts in its folder
+    request.filters = filters;
+    request.filterCount = 1;
+    request.defaultExtension = "qlp";
+    std::string path;
+    EXPECT_TRUE(choosers.ChooseSaveFile(request, path));
+    EXPECT_EQ(path, (folder / "mine.qlp").string());
+    EXPECT_LT(modal.frames, 30);
+    RecentFolders kept;
+    kept.Read(places.recentFile);
+    EXPECT_EQ(kept.folders(), std::vector<std::string>{folder.string()});
+
+    // Without Enter the chooser stays open until its caller's frames run out.
+    modal.enterFrame = -1;
+    EXPECT_FALSE(choosers.ChooseOpenFile(request, path));
+    EXPECT_EQ(modal.frames, 30);
+    InstallShell(nullptr);
+    fs::remove_all(folder);
 }
 }  // namespace

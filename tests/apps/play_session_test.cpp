@@ -52,7 +52,11 @@ struct ScriptedWindow final : PlayerWindow {
         shown.push_back({width, height});
         lastPixels.assign(pixels, pixels + size_t(width) * size_t(height));
         if (keepPictures) pictures.push_back(lastPixels);
+        // A chooser opened from the panel after this frame waits that many turns.
+        if (int(shown.size()) == chooserAfterFrame)
+            for (int turn = 0; turn < chooserTurns && modalTurn; ++turn) modalTurn();
     }
+    void SetModalTurn(std::function<void()> turn) override { modalTurn = std::move(turn); }
     void SetFullscreen(bool on) override { fullscreen = on; }
     bool Fullscreen() const override { return fullscreen; }
     bool Animating() const override { return animating; }
@@ -75,6 +79,8 @@ struct ScriptedWindow final : PlayerWindow {
     bool keepPictures = false;
     std::vector<std::vector<uint32_t>> pictures;
     bool fullscreen = false, animating = false;
+    std::function<void()> modalTurn;
+    int chooserAfterFrame = 0, chooserTurns = 0;
     int32_t insideWidth = 641, insideHeight = 40;
 };
 
@@ -360,5 +366,23 @@ TEST(PlaySessionTransition, FadesBlockByBlockBetweenWhatEachPresetDrawsAlone) {
             EXPECT_EQ(soft.pictures[frame], expected) << "frame " << frame << ", " << k << " blocks after the change";
         }
     }
+}
+
+TEST_F(PlaySession, ThePictureGoesOnWhileAChooserWaits) {
+    auto* recorder = new FrameRecorder;
+    engine.chain.effects[0] = recorder;
+    for (size_t i = 0; i < blocks.size(); ++i) blocks[i].bytes[0] = uint8_t(10 + 20 * i);
+    window.chooserAfterFrame = 2;
+    window.chooserTurns = 5;
+    const PlayResult result = Play(100);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.blocksFed, 10);
+    // Every turn behind the chooser was shown, and each after the first (which came before
+    // the next block was due) drew a frame of its own block: 2 + 4 + 3 frames.
+    EXPECT_EQ(window.shown.size(), 10u);
+    EXPECT_EQ(result.framesShown, 9);
+    ASSERT_EQ(recorder->peaks.size(), 9u);
+    for (size_t i = 1; i < recorder->peaks.size(); ++i) EXPECT_GT(recorder->peaks[i], recorder->peaks[i - 1]);
+    EXPECT_TRUE(window.modalTurn == nullptr);  // let go when playing ends
 }
 }  // namespace

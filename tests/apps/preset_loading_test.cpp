@@ -9,11 +9,35 @@
 #include <fstream>
 #include <thread>
 
+#include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
+#include "engine/autosave.h"
 #include "engine/engine.h"
 #include "engine/preset_bytes.h"
 
 namespace {
+// The panel's Load in the tool reads a preset's JSON form as the bytes it stands for.
+TEST(PresetLoading, ThePanelsReaderTakesBothForms) {
+    const std::string library = LibraryFolder(PresetLibraryFolders());
+    ASSERT_FALSE(library.empty());
+    const auto dir = std::filesystem::temp_directory_path() / "qelv-panel-reader";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "bad.json") << "{";
+    std::ofstream(dir / "plain.bin") << "abc";
+    std::vector<uint8_t> json(kPresetCapacity), plain(kPresetCapacity);
+    const int32_t n = ReadPresetFileInAnyForm((library + "/aurora.json").c_str(), json.data());
+    ASSERT_GT(n, 0);
+    ASSERT_EQ(ReadPlainPresetFile((library + "/aurora.qlp").c_str(), plain.data()), n);
+    EXPECT_EQ(json, plain);
+    struct Case {
+        std::string name;
+        int32_t length;
+    } cases[] = {{"bad.json", -1}, {"missing.json", -1}, {"missing.qlp", -1}, {"plain.bin", 3}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadPresetFileInAnyForm((dir / c.name).string().c_str(), plain.data()), c.length) << c.name;
+    std::filesystem::remove_all(dir);
+}
+
 // A chain shared as JSON loads like its bytes; a broken one says so and keeps the chain.
 TEST(PresetLoading, TakesTheJsonFormAndKeepsTheChainOnErrors) {
     const auto dir = std::filesystem::temp_directory_path() / "qelv-preset-loading";
