@@ -21,10 +21,10 @@ public:
     };
     explicit FileBrowserDialog(Setup setup);
 
-    // One frame of the chooser: 1 once a file is chosen (path()), -1 when cancelled,
+    // One frame of the chooser: 1 once a file is chosen (chosenPath()), -1 when cancelled,
     // 0 while it stays open.
     int Draw();
-    const std::string& path() const { return chosen; }
+    const std::string& chosenPath() const { return chosen; }
 
 private:
     void DrawFolderRow();

@@ -89,7 +89,7 @@ bool ImGuiDialogServices::ChooseFile(const FileDialogRequest& request, bool savi
     setup.recent = recent.folders();
     FileBrowserDialog browser(std::move(setup));
     if (!Ask(request.title, [&] { return browser.Draw(); })) return false;
-    path = browser.path();
+    path = browser.chosenPath();
     recent.Add(fs::path(path).parent_path().string());
     if (!places.recentFile.empty()) {
         const std::string text = recent.Text();
