@@ -71,11 +71,17 @@ void PlaylistSource::Preload() {
         if (atEnd != AtEnd::Loop) return;
         nextIndex = 0;
     }
+    if (nextIndex == index) return;  // one track looping plays again what it holds
     next = std::async(std::launch::async, [this, entry = nextIndex] { return Load(entry); });
 }
 
 void PlaylistSource::Advance() {
     base += count;
+    if (atEnd == AtEnd::Loop && entries == 1) {
+        PlaylistTrack again = std::move(current);
+        Play(std::move(again), 0);
+        return;
+    }
     while (next.valid()) {
         // The loading thread is joined only once its track is due: usually long done.
         Loaded loaded = next.get();

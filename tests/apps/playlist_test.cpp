@@ -70,23 +70,29 @@ TEST(PlaylistSource, PlaysTheTracksInTurnAndWhatTheEndAsks) {
         int64_t limit;
         std::vector<int> marks;
         std::vector<std::string> log;
+        int loads;
     };
     const int s = silent;
     const std::vector<Case> cases = {
         {"a failed entry is passed over", {3, 0, 2}, PlaylistSource::AtEnd::Stop, 100, {0, 1, 2, 20, 21},
-         {"start 0", "skip 1: bad 1", "start 2"}},
+         {"start 0", "skip 1: bad 1", "start 2"}, 3},
         {"a loop starts again, up to the limit", {2, 1}, PlaylistSource::AtEnd::Loop, 7, {0, 1, 10, 0, 1, 10, 0},
-         {"start 0", "start 1", "start 0", "start 1", "start 0"}},
-        {"silence follows the list", {2}, PlaylistSource::AtEnd::Silence, 6, {0, 1, s, s, s, s}, {"start 0"}},
-        {"the first loads", {0, 1}, PlaylistSource::AtEnd::Stop, 100, {10}, {"skip 0: bad 0", "start 1"}},
+         {"start 0", "start 1", "start 0", "start 1", "start 0"}, 6},
+        {"one track loops on what it holds", {2}, PlaylistSource::AtEnd::Loop, 5, {0, 1, 0, 1, 0},
+         {"start 0", "start 0", "start 0"}, 1},
+        {"silence follows the list", {2}, PlaylistSource::AtEnd::Silence, 6, {0, 1, s, s, s, s}, {"start 0"}, 1},
+        {"the first loads", {0, 1}, PlaylistSource::AtEnd::Stop, 100, {10}, {"skip 0: bad 0", "start 1"}, 2},
     };
     for (const Case& c : cases) {
         Scripted script{c.lengths, {}};
-        PlaylistSource source(c.lengths.size(), 10, c.atEnd, c.limit, script.Hooks());
-        std::string error;
-        ASSERT_TRUE(source.Start(error)) << c.name << ": " << error;
-        EXPECT_EQ(Drain(source, 1000), c.marks) << c.name;
+        {
+            PlaylistSource source(c.lengths.size(), 10, c.atEnd, c.limit, script.Hooks());
+            std::string error;
+            ASSERT_TRUE(source.Start(error)) << c.name << ": " << error;
+            EXPECT_EQ(Drain(source, 1000), c.marks) << c.name;
+        }  // the loading thread is done once the source is gone
         EXPECT_EQ(script.log, c.log) << c.name;
+        EXPECT_EQ(script.loads, c.loads) << c.name;
     }
 }
 
