@@ -45,32 +45,30 @@ constexpr int kSilentRate = 48000;
 // Live sound is analysed at the demo track's rate, so its spectrum has the same bins.
 constexpr int kCaptureRate = 44100;
 
-// Entry i of the list: a file of the playlist, or else the one stream or the demo.
-bool LoadEntry(const RenderOptions& options, const std::vector<std::string>& files, size_t i, PlaylistTrack& track,
+// Entry i of the list: a file of the playlist, or else the one stream or the demo. Audio
+// is decoded as it plays, so a track of any length starts at once, in small memory.
+bool LoadEntry(const PlayOptions& options, const std::vector<std::string>& files, size_t i, PlaylistTrack& track,
                std::string& error) {
-    if (options.source == SampleSource::SampleStream)
-        return ReadSampleStream(options.inputPath, track.blocks, error, nullptr, options.frames);
-    StereoAudio sound;
-    if (!files.empty()) {
-        if (!DecodeAudioFile(files[i], sound, error)) return false;
-    } else {
-        sound = DemoTrack();
-    }
-    track.blocks = AnalyzeAudio(sound, options.fps);
-    track.sound = std::move(sound);
-    return true;
+    const RenderOptions& input = options.input;
+    if (input.source == SampleSource::SampleStream)
+        return ReadSampleStream(input.inputPath, track.blocks, error, nullptr, input.frames);
+    track.stream = std::make_unique<TrackStream>(input.fps);
+    return track.stream->Open(files.empty() ? std::string() : files[i], options.sound, error);
 }
 
 // A silent clock when asked for or when no sound device opens (said once).
 std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const PlaylistTrack& track) {
-    if (!track.sound) return OpenSilentClock(kSilentRate);
-    if (!options.sound) return OpenSilentClock(track.sound->sampleRate);
+    if (!track.stream) return OpenSilentClock(kSilentRate);
+    TrackStream& stream = *track.stream;
+    if (!options.sound) return OpenSilentClock(stream.sampleRate());
     static bool told = false;
     std::string error;
-    if (auto output = OpenSdlAudio(*track.sound, error)) return output;
+    auto pull = [&stream](float* interleaved, size_t frames) { return stream.TakeSound(interleaved, frames); };
+    if (auto output = OpenSdlAudio(stream.sampleRate(), pull, error)) return output;
     if (!told) std::fprintf(stderr, "qelv play: no sound device (%s); playing silently\n", error.c_str());
     told = true;
-    return OpenSilentClock(track.sound->sampleRate);
+    stream.DiscardSound();
+    return OpenSilentClock(stream.sampleRate());
 }
 
 std::string TitleFor(const std::string& presetPath) { return "Qelv - " + PresetName(presetPath); }
@@ -206,7 +204,7 @@ int Play(const PlayOptions& options) {
                                                             : PlaylistSource::AtEnd::Silence;
     PlaylistSource::Hooks hooks;
     hooks.load = [&](size_t i, PlaylistTrack& track, std::string& problem) {
-        return LoadEntry(input, files, i, track, problem);
+        return LoadEntry(options, files, i, track, problem);
     };
     hooks.openClock = [&](const PlaylistTrack& track) { return OpenClock(options, track); };
     if (files.size() > 1) {
@@ -214,9 +212,14 @@ int Play(const PlayOptions& options) {
             std::fprintf(stderr, "qelv play: %zu of %zu: %s\n", i + 1, files.size(), files[i].c_str());
         };
     }
+    auto nameOf = [&](size_t i) {
+        return i < files.size() ? files[i] : input.inputPath.empty() ? "the demo" : input.inputPath;
+    };
     hooks.failed = [&](size_t i, const std::string& problem) {
-        const std::string name = i < files.size() ? files[i] : input.inputPath.empty() ? "the demo" : input.inputPath;
-        std::fprintf(stderr, "qelv play: passing over %s: %s\n", name.c_str(), problem.c_str());
+        std::fprintf(stderr, "qelv play: passing over %s: %s\n", nameOf(i).c_str(), problem.c_str());
+    };
+    hooks.cut = [&](size_t i, const std::string& problem) {
+        std::fprintf(stderr, "qelv play: %s ends early: %s\n", nameOf(i).c_str(), problem.c_str());
     };
     const int64_t limit = input.frames ? input.frames : std::numeric_limits<int64_t>::max();
     std::optional<PlaylistSource> playlist;

@@ -31,8 +31,8 @@ PlaylistSource::~PlaylistSource() {
 PlaylistSource::Loaded PlaylistSource::Load(size_t entry) {
     Loaded loaded;
     loaded.ok = hooks.load(entry, loaded.track, loaded.error);
-    // A track with no whole block is no track to play.
-    if (loaded.ok && loaded.track.blocks.empty()) {
+    // A track with no whole block is no track to play (a stream has one once it opens).
+    if (loaded.ok && !loaded.track.stream && loaded.track.blocks.empty()) {
         loaded.ok = false;
         loaded.error = "too short for a frame";
     }
@@ -56,7 +56,7 @@ void PlaylistSource::Play(PlaylistTrack track, size_t entry) {
     clock.reset();  // before the track it plays
     current = std::move(track);
     index = entry;
-    count = int64_t(current.blocks.size());
+    CountBlocks();
     clock = hooks.openClock(current);
     clock->SetPaused(paused);
     anyLoaded = true;
@@ -71,13 +71,18 @@ void PlaylistSource::Preload() {
         if (atEnd != AtEnd::Loop) return;
         nextIndex = 0;
     }
-    if (nextIndex == index) return;  // one track looping plays again what it holds
+    // One track looping plays again the blocks it holds; a stream is opened again.
+    if (nextIndex == index && !current.stream) return;
     next = std::async(std::launch::async, [this, entry = nextIndex] { return Load(entry); });
 }
 
 void PlaylistSource::Advance() {
     base += count;
-    if (atEnd == AtEnd::Loop && entries == 1) {
+    if (current.stream && hooks.cut) {
+        const std::string damage = current.stream->damage();
+        if (!damage.empty()) hooks.cut(index, damage);
+    }
+    if (atEnd == AtEnd::Loop && entries == 1 && !current.stream) {
         PlaylistTrack again = std::move(current);
         Play(std::move(again), 0);
         return;
@@ -105,25 +110,39 @@ void PlaylistSource::Advance() {
     clock.reset();
     current = PlaylistTrack{};
     silence = true;
-    count = kEndless;
+    count = ready = kEndless;
     clock = hooks.openClock(current);
     clock->SetPaused(paused);
 }
 
 int64_t PlaylistSource::EndOfBlocks(int64_t blocks) const { return PositionOfBlock(blocks, clock->sampleRate(), fps); }
 
+void PlaylistSource::CountBlocks() {
+    if (!current.stream) {
+        count = ready = int64_t(current.blocks.size());
+        return;
+    }
+    // Whether it is done first: then the blocks counted after it are all there are.
+    const bool done = current.stream->finished();
+    ready = current.stream->blocksMade();
+    count = done ? ready : kEndless;
+}
+
 int64_t PlaylistSource::Due() {
     if (finished) return base;
+    if (!silence) CountBlocks();
     const int64_t due = base + BlocksDueAt(clock->Position(), clock->sampleRate(), fps, count);
-    return std::min(due, limit);
+    return std::min({due, base + ready, limit});
 }
 
 const SampleBlock& PlaylistSource::Block(int64_t index) {
-    return silence ? SilentBlock() : current.blocks[size_t(index - base)];
+    if (silence) return SilentBlock();
+    return current.stream ? current.stream->Block(index - base) : current.blocks[size_t(index - base)];
 }
 
 bool PlaylistSource::Ended(int64_t taken) {
     if (finished) return true;
+    if (!silence) CountBlocks();
     // The last block's time is played out before the end, as at a track's end.
     if (taken >= limit && clock->Position() >= EndOfBlocks(limit - base)) return true;
     if (silence || taken < base + count || clock->Position() < EndOfBlocks(count)) return false;
@@ -133,6 +152,11 @@ bool PlaylistSource::Ended(int64_t taken) {
 
 void PlaylistSource::WaitForNext(int64_t taken) {
     if (finished) return;
+    // A stream that has fallen behind its clock is waited for a little at a time.
+    if (taken >= base + ready && ready < count) {
+        clock->WaitFor(clock->sampleRate() / 500);
+        return;
+    }
     const int64_t inTrack = std::min(taken - base, count);
     clock->WaitFor(EndOfBlocks(inTrack) - clock->Position());
 }

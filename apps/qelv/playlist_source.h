@@ -3,18 +3,19 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "apps/qelv/play_session.h"
 #include "backends/native/playback_clock.h"
 #include "player/audio.h"
+#include "player/track_stream.h"
 
-// A track ready to play: its blocks and, unless it is a silent sample stream, its sound.
+// A track ready to play: a sample stream's blocks, read whole, or an audio track decoded
+// as it plays, with its sound.
 struct PlaylistTrack {
     std::vector<SampleBlock> blocks;
-    std::optional<StereoAudio> sound;
+    std::unique_ptr<TrackStream> stream;
 };
 
 // The blocks of a list of tracks played one after another, each against its own clock.
@@ -33,6 +34,8 @@ public:
         // Entry i starts playing, or was passed over with the message.
         std::function<void(size_t index)> started;
         std::function<void(size_t index, const std::string& error)> failed;
+        // Entry i was damaged part-way and ended there.
+        std::function<void(size_t index, const std::string& error)> cut;
     };
     // limit: the most blocks played in all.
     PlaylistSource(size_t entries, int32_t fps, AtEnd atEnd, int64_t limit, Hooks hooks);
@@ -62,6 +65,9 @@ private:
     void Advance();
     void Play(PlaylistTrack track, size_t index);
     int64_t EndOfBlocks(int64_t blocks) const;
+    // How many blocks of the current track there are (endless until a stream has been
+    // decoded to its end), and how many have been made.
+    void CountBlocks();
 
     const size_t entries;
     const int32_t fps;
@@ -76,6 +82,7 @@ private:
     std::unique_ptr<PlaybackClock> clock;
     int64_t base = 0;           // blocks of the tracks before the current one
     int64_t count = 0;          // blocks of the current one
+    int64_t ready = 0;          // of which made so far
     bool silence = false, finished = false, paused = true;
     int64_t started = 0;
     bool anyLoaded = false;     // this pass over the list: a loop of failures stops

@@ -11,7 +11,7 @@
 namespace {
 class SdlAudioOutput final : public PlaybackClock {
 public:
-    explicit SdlAudioOutput(const StereoAudio& track) : track(track) {}
+    SdlAudioOutput(int rate, SoundPull pull) : rate(rate), pull(std::move(pull)) {}
 
     ~SdlAudioOutput() override {
         if (device) SDL_CloseAudioDevice(device);
@@ -25,7 +25,7 @@ public:
         }
         initialised = true;
         SDL_AudioSpec wanted{}, obtained{};
-        wanted.freq = track.sampleRate;
+        wanted.freq = rate;
         wanted.format = AUDIO_F32SYS;
         wanted.channels = 2;
         wanted.samples = 1024;
@@ -48,14 +48,14 @@ public:
         if (paused) return std::max<int64_t>(0, at);
         const auto since = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - Clock::time_point(
                                                                                      Clock::duration(handedAt.load())));
-        return std::max<int64_t>(0, at + std::min(bufferFrames, since.count() * track.sampleRate / 1000000));
+        return std::max<int64_t>(0, at + std::min(bufferFrames, since.count() * rate / 1000000));
     }
     void SetPaused(bool pause) override {
         paused = pause;
         SDL_PauseAudioDevice(device, pause ? 1 : 0);
     }
-    void WaitFor(int64_t samples) override { SleepForSamples(samples, track.sampleRate); }
-    int sampleRate() const override { return track.sampleRate; }
+    void WaitFor(int64_t samples) override { SleepForSamples(samples, rate); }
+    int sampleRate() const override { return rate; }
 
 private:
     static void SDLCALL Fill(void* self, Uint8* stream, int length) {
@@ -63,19 +63,14 @@ private:
     }
 
     void Fill(float* out, int frames) {
-        const int64_t first = handed.load();
-        const int64_t available = int64_t(std::min(track.left.size(), track.right.size()));
-        for (int i = 0; i < frames; ++i) {
-            const int64_t at = first + i;
-            const bool inside = at < available;
-            out[2 * i] = inside ? track.left[size_t(at)] : 0.0f;
-            out[2 * i + 1] = inside ? track.right[size_t(at)] : 0.0f;
-        }
+        const size_t filled = std::min(pull(out, size_t(frames)), size_t(frames));
+        std::fill(out + 2 * filled, out + 2 * size_t(frames), 0.0f);
         handedAt.store(Clock::now().time_since_epoch().count());
-        handed.store(first + frames);
+        handed.store(handed.load() + int64_t(filled));
     }
 
-    const StereoAudio& track;
+    const int rate;
+    const SoundPull pull;
     using Clock = std::chrono::steady_clock;
     bool initialised = false, paused = true;
     SDL_AudioDeviceID device = 0;
@@ -85,8 +80,8 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<PlaybackClock> OpenSdlAudio(const StereoAudio& track, std::string& error) {
-    auto output = std::make_unique<SdlAudioOutput>(track);
+std::unique_ptr<PlaybackClock> OpenSdlAudio(int sampleRate, SoundPull pull, std::string& error) {
+    auto output = std::make_unique<SdlAudioOutput>(sampleRate, std::move(pull));
     if (!output->Open(error)) return nullptr;
     return output;
 }

@@ -1,11 +1,17 @@
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "backends/native/playback_clock.h"
-#include "player/audio.h"
 
-// Plays the track through the default sound device, starting paused; past its end the
-// device plays silence and the clock runs on. The track must outlive the clock. Null,
-// with the reason, when there is no sound device.
-std::unique_ptr<PlaybackClock> OpenSdlAudio(const StereoAudio& track, std::string& error);
+// Fills up to `frames` interleaved stereo frames of what is to be heard next; the count
+// filled, fewer while the sound falls behind. Called on the device's own thread.
+using SoundPull = std::function<size_t(float* interleaved, size_t frames)>;
+
+// Plays what `pull` gives through the default sound device, starting paused. The clock
+// counts what was given: it waits while the sound falls behind, and runs on as long as
+// `pull` fills every frame (with silence past a track's end). Null, with the reason,
+// when there is no sound device.
+std::unique_ptr<PlaybackClock> OpenSdlAudio(int sampleRate, SoundPull pull, std::string& error);

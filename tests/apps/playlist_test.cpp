@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -109,6 +110,46 @@ TEST(PlaylistSource, ALoopOfFailuresEndsAndNoTrackIsAnError) {
     PlaylistSource nothing(2, 10, PlaylistSource::AtEnd::Stop, 1000, none.Hooks());
     EXPECT_FALSE(nothing.Start(error));
     EXPECT_EQ(error, "bad 1");
+}
+
+// An audio track is decoded as it plays; one looping is opened again for each pass.
+TEST(PlaylistSource, StreamsAudioTracksAndLoopsOneByOpeningItAgain) {
+    const std::string wav = (fs::temp_directory_path() / "qelv-playlist-stream.wav").string();
+    StereoAudio track;
+    track.sampleRate = 1000;  // the step clock's rate
+    for (int n = 0; n < 650; ++n) {
+        track.left.push_back(float((n * 37) % 200 - 100) / 100.0f);
+        track.right.push_back(float(n % 50) / 50.0f);
+    }
+    std::string error;
+    ASSERT_TRUE(WriteWav(wav, track, error)) << error;
+    ASSERT_TRUE(DecodeAudioFile(wav, track, error)) << error;  // as 16-bit samples
+    const std::vector<SampleBlock> blocks = AnalyzeAudio(track, 10);
+    ASSERT_GE(blocks.size(), 5u);
+    int loads = 0;
+    PlaylistSource::Hooks hooks;
+    hooks.load = [&](size_t, PlaylistTrack& entry, std::string& problem) {
+        ++loads;
+        entry.stream = std::make_unique<TrackStream>(10, 0.2);
+        return entry.stream->Open(wav, false, problem);
+    };
+    hooks.openClock = [](const PlaylistTrack&) { return std::make_unique<StepClock>(); };
+    const int64_t limit = int64_t(blocks.size()) * 2 + 3;
+    {
+        PlaylistSource source(1, 10, PlaylistSource::AtEnd::Loop, limit, hooks);
+        ASSERT_TRUE(source.Start(error)) << error;
+        source.SetPaused(false);
+        int64_t taken = 0;
+        for (int round = 0; round < 100000 && !source.Ended(taken); ++round) {
+            for (const int64_t due = source.Due(); taken < due; ++taken)
+                ASSERT_EQ(std::memcmp(source.Block(taken).bytes, blocks[size_t(taken) % blocks.size()].bytes,
+                                      kBlockBytes), 0) << "block " << taken;
+            source.WaitForNext(taken);
+        }
+        EXPECT_EQ(taken, limit);
+    }  // its loading thread is done
+    EXPECT_EQ(loads, 4);  // three passes begun, and the fourth's preloaded
+    fs::remove(wav);
 }
 
 TEST(Playlist, FoldersGiveTheirAudioFilesInNameOrder) {

@@ -1,0 +1,150 @@
+#include "player/track_stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "player/track_analyser.h"
+
+namespace {
+// Frames decoded at a time: small, so that the first block and each refill come soon.
+constexpr size_t kPiece = 1024;
+}  // namespace
+
+TrackStream::TrackStream(double fps, double lead) : fps(fps), lead(lead) {}
+
+TrackStream::~TrackStream() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        stop = true;
+    }
+    changed.notify_all();
+    if (decoder.joinable()) decoder.join();
+}
+
+bool TrackStream::Open(const std::string& path, bool withSound, std::string& error) {
+    if (path.empty()) {
+        reader.OpenDemo();
+    } else if (!reader.OpenFile(path, error)) {
+        return false;
+    }
+    rate = reader.sampleRate();
+    if (fps > rate) {  // more blocks than samples would only repeat them
+        error = std::to_string(int64_t(fps)) + " blocks per second is more than the track's " + std::to_string(rate) +
+                " Hz sample rate";
+        return false;
+    }
+    sound = withSound;
+    // At least two blocks ahead, so the next is always on its way.
+    maxBlocks = std::max<int64_t>(2, int64_t(std::ceil(lead * fps)));
+    if (sound) ring.resize(2 * (size_t(std::ceil(lead * rate)) + kPiece));
+    decoder = std::thread([this] { Decode(); });
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return made > 0 || done; });
+    if (made > 0) return true;
+    error = damaged.empty() ? "too short for a frame" : damaged;
+    return false;
+}
+
+bool TrackStream::WaitForRoom(std::unique_lock<std::mutex>& lock) {
+    changed.wait(lock, [this] {
+        const bool soundRoom = !sound || 2 * (ringFrames + kPiece) <= ring.size();
+        return stop || (int64_t(blocks.size()) < maxBlocks && soundRoom);
+    });
+    return !stop;
+}
+
+void TrackStream::Decode() {
+    std::vector<float> piece(2 * kPiece);
+    std::vector<SampleBlock> fresh;
+    TrackAnalyser analyser(rate, fps, [&fresh](const SampleBlock& block) { fresh.push_back(block); });
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!WaitForRoom(lock)) return;
+        }
+        // Decoding and analysis run unlocked; only what they made is handed over locked.
+        std::string error;
+        const int64_t got = reader.Read(piece.data(), int64_t(kPiece), error);
+        if (got > 0) analyser.Append(piece.data(), size_t(got));
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            blocks.insert(blocks.end(), fresh.begin(), fresh.end());
+            made += int64_t(fresh.size());
+            if (got > 0 && sound) {
+                const size_t frames = ring.size() / 2;
+                for (size_t i = 0; i < size_t(got); ++i) {
+                    const size_t at = 2 * ((ringStart + ringFrames + i) % frames);
+                    ring[at] = piece[2 * i];
+                    ring[at + 1] = piece[2 * i + 1];
+                }
+                ringFrames += size_t(got);
+            }
+            if (got <= 0) {
+                done = true;
+                if (got < 0) damaged = error;
+            }
+        }
+        fresh.clear();
+        changed.notify_all();
+        if (got <= 0) return;
+    }
+}
+
+int64_t TrackStream::blocksMade() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return made;
+}
+
+bool TrackStream::finished() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return done;
+}
+
+void TrackStream::DiscardSound() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        sound = false;
+        ringFrames = 0;
+    }
+    changed.notify_all();
+}
+
+std::string TrackStream::damage() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return damaged;
+}
+
+const SampleBlock& TrackStream::Block(int64_t index) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    const int64_t givenUp = std::min(index - firstKept, int64_t(blocks.size()) - 1);
+    if (givenUp > 0) {
+        blocks.erase(blocks.begin(), blocks.begin() + givenUp);
+        firstKept += givenUp;
+        changed.notify_all();
+    }
+    // The decoder only appends, which leaves the front where it is.
+    return blocks.front();
+}
+
+size_t TrackStream::TakeSound(float* interleaved, size_t frames) {
+    size_t count = 0;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        const size_t ringSize = ring.size() / 2;
+        count = std::min(frames, ringFrames);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t at = 2 * ((ringStart + i) % ringSize);
+            interleaved[2 * i] = ring[at];
+            interleaved[2 * i + 1] = ring[at + 1];
+        }
+        if (count > 0) ringStart = (ringStart + count) % ringSize;
+        ringFrames -= count;
+        if (done && ringFrames == 0) {
+            std::fill(interleaved + 2 * count, interleaved + 2 * frames, 0.0f);
+            count = frames;
+        }
+    }
+    changed.notify_all();
+    return count;
+}

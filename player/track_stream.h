@@ -1,0 +1,67 @@
+#pragma once
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "player/sample_stream.h"
+#include "player/track_reader.h"
+
+// A track decoded and analysed on a thread of its own a few seconds ahead of where it is
+// played, so that a track of any length plays in the same small memory. Its blocks are
+// AnalyzeAudio's for the whole track; its sound is the decoded samples, for the output.
+class TrackStream {
+public:
+    // lead: how many seconds the thread works ahead of the blocks taken and the sound
+    // played, at most.
+    explicit TrackStream(double fps, double lead = 4.0);
+    ~TrackStream();
+    TrackStream(const TrackStream&) = delete;
+    TrackStream& operator=(const TrackStream&) = delete;
+
+    // Opens the file, or the demo track for an empty path, and waits for its first block;
+    // false with a message when it cannot be read or is too short for a block. withSound:
+    // the sound is kept for TakeSound, which must then be called as it plays.
+    bool Open(const std::string& path, bool withSound, std::string& error);
+    int sampleRate() const { return rate; }
+
+    // How many blocks have been made so far; all of them once finished() is true.
+    int64_t blocksMade();
+    bool finished();
+    // Block `index`, which must have been made; blocks are taken in order, and taking one
+    // gives up those before it.
+    const SampleBlock& Block(int64_t index);
+    // Copies up to `frames` decoded interleaved stereo frames, the count copied. After the
+    // track's end it fills every frame asked for with silence.
+    size_t TakeSound(float* interleaved, size_t frames);
+    // The sound will not be played after all (no device opened): it is no longer kept.
+    void DiscardSound();
+    // Why the track ended early, if it did (empty otherwise); the blocks made stand.
+    std::string damage();
+
+private:
+    void Decode();
+    // The decoder's pieces: false once it should stop.
+    bool WaitForRoom(std::unique_lock<std::mutex>& lock);
+
+    const double fps;
+    const double lead;
+    TrackReader reader;
+    int rate = 0;
+    bool sound = false;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<SampleBlock> blocks;  // from block `firstKept` on
+    int64_t firstKept = 0, made = 0;
+    std::vector<float> ring;  // the decoded sound not yet played, interleaved
+    size_t ringStart = 0, ringFrames = 0;
+    int64_t maxBlocks = 0;
+    bool done = false, stop = false;
+    std::string damaged;
+    std::thread decoder;
+};
