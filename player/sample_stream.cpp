@@ -70,27 +70,6 @@ bool SampleStreamReader::Next(SampleBlock& block, std::string& error) {
     return true;
 }
 
-bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error,
-                      std::string* note, int64_t wanted) {
-    SampleStreamReader reader;
-    if (!reader.Open(path, error, note)) return false;
-    const int64_t count = wanted > 0 ? std::min(wanted, reader.blockCount()) : reader.blockCount();
-    if (count > kMaxBlocksInMemory) {
-        error = Quoted(path) + " holds " + std::to_string(reader.blockCount()) + " blocks, more than the " +
-                std::to_string(kMaxBlocksInMemory) + " (1 GiB) that are held in memory at once";
-        return false;
-    }
-    std::vector<SampleBlock> read;
-    // Grown as blocks arrive rather than sized from the file up front.
-    read.reserve(size_t(std::min<int64_t>(count, 4096)));
-    for (SampleBlock block; int64_t(read.size()) < count;) {
-        if (!reader.Next(block, error)) return false;
-        read.push_back(block);
-    }
-    blocks = std::move(read);
-    return true;
-}
-
 bool WriteSampleStream(const std::string& path, const std::vector<SampleBlock>& blocks, std::string& error) {
     // An empty file would not read back as a stream.
     if (blocks.empty()) {

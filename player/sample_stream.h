@@ -33,10 +33,4 @@ private:
     int64_t blocks = 0, taken = 0;
 };
 
-// The most blocks ReadSampleStream holds: 1 GiB, about 2.6 hours at 50 blocks a second.
-constexpr int64_t kMaxBlocksInMemory = (int64_t(1) << 30) / int64_t(kBlockBytes);
-// The first wanted blocks of a stream (all of them for 0) in memory; more than
-// kMaxBlocksInMemory is an error.
-bool ReadSampleStream(const std::string& path, std::vector<SampleBlock>& blocks, std::string& error,
-                      std::string* note = nullptr, int64_t wanted = 0);
 bool WriteSampleStream(const std::string& path, const std::vector<SampleBlock>& blocks, std::string& error);

@@ -35,9 +35,20 @@ bool TrackStream::Open(const std::string& path, bool withSound, std::string& err
         return false;
     }
     sound = withSound;
+    if (sound) ring.resize(2 * (size_t(std::ceil(lead * rate)) + kPiece));
+    return Start(error);
+}
+
+bool TrackStream::OpenSampleStream(const std::string& path, int silentRate, std::string& error) {
+    if (!samples.Open(path, error)) return false;
+    sampleStream = true;
+    rate = silentRate;
+    return Start(error);
+}
+
+bool TrackStream::Start(std::string& error) {
     // At least two blocks ahead, so the next is always on its way.
     maxBlocks = std::max<int64_t>(2, int64_t(std::ceil(lead * fps)));
-    if (sound) ring.resize(2 * (size_t(std::ceil(lead * rate)) + kPiece));
     decoder = std::thread([this] { Decode(); });
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return made > 0 || done; });
@@ -65,8 +76,7 @@ void TrackStream::Decode() {
         }
         // Decoding and analysis run unlocked; only what they made is handed over locked.
         std::string error;
-        const int64_t got = reader.Read(piece.data(), int64_t(kPiece), error);
-        if (got > 0) analyser.Append(piece.data(), size_t(got));
+        const int64_t got = ReadPiece(piece.data(), analyser, fresh, error);
         {
             const std::lock_guard<std::mutex> lock(mutex);
             blocks.insert(blocks.end(), fresh.begin(), fresh.end());
@@ -91,9 +101,27 @@ void TrackStream::Decode() {
     }
 }
 
+int64_t TrackStream::ReadPiece(float* interleaved, TrackAnalyser& analyser, std::vector<SampleBlock>& fresh,
+                               std::string& error) {
+    if (sampleStream) {
+        if (made + int64_t(fresh.size()) == samples.blockCount()) return 0;
+        if (samples.Next(fresh.emplace_back(), error)) return 1;
+        fresh.pop_back();
+        return -1;
+    }
+    const int64_t got = reader.Read(interleaved, int64_t(kPiece), error);
+    if (got > 0) analyser.Append(interleaved, size_t(got));
+    return got;
+}
+
 int64_t TrackStream::blocksMade() {
     const std::lock_guard<std::mutex> lock(mutex);
     return made;
+}
+
+bool TrackStream::soundKept() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return sound;
 }
 
 bool TrackStream::finished() {

@@ -11,9 +11,12 @@
 #include "player/sample_stream.h"
 #include "player/track_reader.h"
 
+class TrackAnalyser;
+
 // A track decoded and analysed on a thread of its own a few seconds ahead of where it is
 // played, so that a track of any length plays in the same small memory. Its blocks are
 // AnalyzeAudio's for the whole track; its sound is the decoded samples, for the output.
+// A sample stream (.qsb) is read ahead the same way, as blocks with no sound.
 class TrackStream {
 public:
     // lead: how many seconds the thread works ahead of the blocks taken and the sound
@@ -27,7 +30,11 @@ public:
     // false with a message when it cannot be read or is too short for a block. withSound:
     // the sound is kept for TakeSound, which must then be called as it plays.
     bool Open(const std::string& path, bool withSound, std::string& error);
+    // A sample stream's blocks, played silently at the given rate.
+    bool OpenSampleStream(const std::string& path, int silentRate, std::string& error);
     int sampleRate() const { return rate; }
+    // Whether TakeSound gives the track's sound (a sample stream has none).
+    bool soundKept();
 
     // How many blocks have been made so far; all of them once finished() is true.
     int64_t blocksMade();
@@ -44,13 +51,21 @@ public:
     std::string damage();
 
 private:
+    // Starts the thread and waits for the first block.
+    bool Start(std::string& error);
     void Decode();
+    // The next piece: frames decoded (blocks read, for a sample stream), 0 at the end,
+    // -1 with a message.
+    int64_t ReadPiece(float* interleaved, TrackAnalyser& analyser, std::vector<SampleBlock>& fresh,
+                      std::string& error);
     // The decoder's pieces: false once it should stop.
     bool WaitForRoom(std::unique_lock<std::mutex>& lock);
 
     const double fps;
     const double lead;
     TrackReader reader;
+    SampleStreamReader samples;
+    bool sampleStream = false;
     int rate = 0;
     bool sound = false;
 

@@ -45,22 +45,22 @@ constexpr int kSilentRate = 48000;
 // Live sound is analysed at the demo track's rate, so its spectrum has the same bins.
 constexpr int kCaptureRate = 44100;
 
-// Entry i of the list: a file of the playlist, or else the one stream or the demo. Audio
-// is decoded as it plays, so a track of any length starts at once, in small memory.
+// Entry i of the list: a file of the playlist, or else the one stream or the demo, read
+// as it plays, so a track of any length starts at once, in small memory.
 bool LoadEntry(const PlayOptions& options, const std::vector<std::string>& files, size_t i, PlaylistTrack& track,
                std::string& error) {
     const RenderOptions& input = options.input;
-    if (input.source == SampleSource::SampleStream)
-        return ReadSampleStream(input.inputPath, track.blocks, error, nullptr, input.frames);
-    track.stream = std::make_unique<TrackStream>(input.fps);
-    return track.stream->Open(files.empty() ? std::string() : files[i], options.sound, error);
+    track = std::make_unique<TrackStream>(input.fps);
+    if (input.source == SampleSource::SampleStream) return track->OpenSampleStream(input.inputPath, kSilentRate, error);
+    return track->Open(files.empty() ? std::string() : files[i], options.sound, error);
 }
 
-// A silent clock when asked for or when no sound device opens (said once).
-std::unique_ptr<PlaybackClock> OpenClock(const PlayOptions& options, const PlaylistTrack& track) {
-    if (!track.stream) return OpenSilentClock(kSilentRate);
-    TrackStream& stream = *track.stream;
-    if (!options.sound) return OpenSilentClock(stream.sampleRate());
+// A silent clock for silence, a sample stream or when asked for, and when no sound device
+// opens (said once).
+std::unique_ptr<PlaybackClock> OpenClock(const PlaylistTrack& track) {
+    if (!track) return OpenSilentClock(kSilentRate);
+    TrackStream& stream = *track;
+    if (!stream.soundKept()) return OpenSilentClock(stream.sampleRate());
     static bool told = false;
     std::string error;
     auto pull = [&stream](float* interleaved, size_t frames) { return stream.TakeSound(interleaved, frames); };
@@ -206,7 +206,7 @@ int Play(const PlayOptions& options) {
     hooks.load = [&](size_t i, PlaylistTrack& track, std::string& problem) {
         return LoadEntry(options, files, i, track, problem);
     };
-    hooks.openClock = [&](const PlaylistTrack& track) { return OpenClock(options, track); };
+    hooks.openClock = [](const PlaylistTrack& track) { return OpenClock(track); };
     if (files.size() > 1) {
         hooks.started = [&](size_t i) {
             std::fprintf(stderr, "qelv play: %zu of %zu: %s\n", i + 1, files.size(), files[i].c_str());

@@ -31,11 +31,6 @@ PlaylistSource::~PlaylistSource() {
 PlaylistSource::Loaded PlaylistSource::Load(size_t entry) {
     Loaded loaded;
     loaded.ok = hooks.load(entry, loaded.track, loaded.error);
-    // A track with no whole block is no track to play (a stream has one once it opens).
-    if (loaded.ok && !loaded.track.stream && loaded.track.blocks.empty()) {
-        loaded.ok = false;
-        loaded.error = "too short for a frame";
-    }
     return loaded;
 }
 
@@ -71,21 +66,14 @@ void PlaylistSource::Preload() {
         if (atEnd != AtEnd::Loop) return;
         nextIndex = 0;
     }
-    // One track looping plays again the blocks it holds; a stream is opened again.
-    if (nextIndex == index && !current.stream) return;
     next = std::async(std::launch::async, [this, entry = nextIndex] { return Load(entry); });
 }
 
 void PlaylistSource::Advance() {
     base += count;
-    if (current.stream && hooks.cut) {
-        const std::string damage = current.stream->damage();
+    if (hooks.cut) {
+        const std::string damage = current->damage();
         if (!damage.empty()) hooks.cut(index, damage);
-    }
-    if (atEnd == AtEnd::Loop && entries == 1 && !current.stream) {
-        PlaylistTrack again = std::move(current);
-        Play(std::move(again), 0);
-        return;
     }
     while (next.valid()) {
         // The loading thread is joined only once its track is due: usually long done.
@@ -108,7 +96,7 @@ void PlaylistSource::Advance() {
         return;
     }
     clock.reset();
-    current = PlaylistTrack{};
+    current.reset();
     silence = true;
     count = ready = kEndless;
     clock = hooks.openClock(current);
@@ -118,13 +106,9 @@ void PlaylistSource::Advance() {
 int64_t PlaylistSource::EndOfBlocks(int64_t blocks) const { return PositionOfBlock(blocks, clock->sampleRate(), fps); }
 
 void PlaylistSource::CountBlocks() {
-    if (!current.stream) {
-        count = ready = int64_t(current.blocks.size());
-        return;
-    }
     // Whether it is done first: then the blocks counted after it are all there are.
-    const bool done = current.stream->finished();
-    ready = current.stream->blocksMade();
+    const bool done = current->finished();
+    ready = current->blocksMade();
     count = done ? ready : kEndless;
 }
 
@@ -137,7 +121,7 @@ int64_t PlaylistSource::Due() {
 
 const SampleBlock& PlaylistSource::Block(int64_t index) {
     if (silence) return SilentBlock();
-    return current.stream ? current.stream->Block(index - base) : current.blocks[size_t(index - base)];
+    return current->Block(index - base);
 }
 
 bool PlaylistSource::Ended(int64_t taken) {

@@ -11,12 +11,9 @@
 #include "player/audio.h"
 #include "player/track_stream.h"
 
-// A track ready to play: a sample stream's blocks, read whole, or an audio track decoded
-// as it plays, with its sound.
-struct PlaylistTrack {
-    std::vector<SampleBlock> blocks;
-    std::unique_ptr<TrackStream> stream;
-};
+// A track ready to play, read as it plays: an audio track with its sound, or a sample
+// stream. Null only for the silence after the list.
+using PlaylistTrack = std::unique_ptr<TrackStream>;
 
 // The blocks of a list of tracks played one after another, each against its own clock.
 // The next track is loaded on a thread of its own while one plays, so one follows the
