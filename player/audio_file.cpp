@@ -163,35 +163,6 @@ int64_t AudioFileReader::Read(float* interleaved, int64_t frames, std::string& e
     return int64_t(got);
 }
 
-bool DecodeAudioFile(const std::string& path, StereoAudio& audio, std::string& error) {
-    AudioFileReader reader;
-    if (!reader.Open(path, error)) return false;
-    // Decoded whole, so the length is bounded; the header's count is checked first so a
-    // huge claim is refused before anything is decoded, and the decoding stops at the
-    // limit for formats that do not know their length.
-    const auto tooLong = [&] {
-        error = Quoted(path) + " is longer than " + std::to_string(kMaxAudioFrames) +
-                " sample frames (about 100 minutes at 44.1 kHz), the most that is decoded at once";
-        return false;
-    };
-    if (reader.claimedFrames() > kMaxAudioFrames) return tooLong();
-    StereoAudio decoded;
-    decoded.sampleRate = reader.sampleRate();
-    float interleaved[2 * 4096];
-    for (;;) {
-        const int64_t frames = reader.Read(interleaved, 4096, error);
-        if (frames < 0) return false;
-        if (frames == 0) break;
-        if (int64_t(decoded.left.size()) + frames > kMaxAudioFrames) return tooLong();
-        for (int64_t i = 0; i < frames; ++i) {
-            decoded.left.push_back(interleaved[2 * i]);
-            decoded.right.push_back(interleaved[2 * i + 1]);
-        }
-    }
-    audio = std::move(decoded);
-    return true;
-}
-
 struct WavWriter::Sound {
     SoundFile file;
     std::vector<int16_t> pcm;
@@ -250,23 +221,4 @@ bool WavWriter::Finish(std::string& error) {
         return false;
     }
     return output.Commit(error);
-}
-
-bool WriteWav(const std::string& path, const StereoAudio& audio, std::string& error, size_t maxFrames) {
-    WavWriter writer;
-    if (!writer.Open(path, audio.sampleRate, error)) return false;
-    // A shorter channel is padded with silence rather than cutting the other.
-    const size_t frames = std::min(maxFrames, std::max(audio.left.size(), audio.right.size()));
-    const size_t chunkFrames = 4096;
-    std::vector<float> interleaved(chunkFrames * 2);
-    for (size_t start = 0; start < frames; start += chunkFrames) {
-        const size_t count = std::min(chunkFrames, frames - start);
-        for (size_t i = 0; i < count; ++i) {
-            const size_t n = start + i;
-            interleaved[2 * i] = n < audio.left.size() ? audio.left[n] : 0.0f;
-            interleaved[2 * i + 1] = n < audio.right.size() ? audio.right[n] : 0.0f;
-        }
-        if (!writer.Write(interleaved.data(), count, error)) return false;
-    }
-    return writer.Finish(error);
 }

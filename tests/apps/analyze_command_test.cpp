@@ -9,6 +9,7 @@
 #include "apps/qelv/beat_times.h"
 #include "apps/qelv/commands.h"
 #include "player/audio.h"
+#include "tests/player/whole_track.h"
 
 namespace {
 int Analyze(std::vector<std::string> arguments) {

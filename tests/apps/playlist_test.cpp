@@ -8,6 +8,7 @@
 
 #include "apps/qelv/playlist.h"
 #include "apps/qelv/playlist_source.h"
+#include "tests/player/whole_track.h"
 
 namespace fs = std::filesystem;
 

@@ -20,6 +20,7 @@
 #include "player/audio.h"
 #include "player/sample_stream.h"
 #include "player/external_program.h"
+#include "tests/player/whole_track.h"
 
 namespace fs = std::filesystem;
 

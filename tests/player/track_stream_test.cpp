@@ -6,6 +6,7 @@
 #include "player/audio.h"
 #include "player/track_stream.h"
 #include "tests/player/temp_dir.h"
+#include "tests/player/whole_track.h"
 
 namespace {
 // Played as a player plays it, in odd pieces of sound and the blocks made meanwhile, the
