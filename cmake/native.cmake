@@ -36,6 +36,8 @@ target_compile_definitions(qelv_app PRIVATE QELV_PRESET_INSTALL_DIR="${QELV_PRES
 
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
+target_compile_definitions(qelv PRIVATE QELV_VERSION="${PROJECT_VERSION}")
+include(cmake/desktop.cmake)
 include(cmake/packaging.cmake)
 
 # The lag from a click to its frame, against a running sound server: scripts/measure-lag.sh.

@@ -11,7 +11,7 @@ void Usage(std::FILE* out) {
         "  play     play a track and show the effects live in a window\n"
         "  analyze  turn an audio file into a sample stream (.qsb)\n"
         "  preset   show presets and convert them to and from JSON\n"
-        "Run 'qelv COMMAND --help' for a command's options.\n",
+        "Run 'qelv COMMAND --help' for a command's options, 'qelv --version' for the version.\n",
         out);
 }
 }  // namespace
@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
     if (!std::strcmp(command, "play")) return RunPlay(argc - 2, argv + 2);
     if (!std::strcmp(command, "analyze")) return RunAnalyze(argc - 2, argv + 2);
     if (!std::strcmp(command, "preset")) return RunPreset(argc - 2, argv + 2);
+    if (!std::strcmp(command, "--version")) {
+        std::puts("qelv " QELV_VERSION);
+        return 0;
+    }
     if (!std::strcmp(command, "--help") || !std::strcmp(command, "-h")) {
         Usage(stdout);
         return 0;
