@@ -130,7 +130,6 @@ struct MediaDecoder::State {
     int rejected = 0;
 };
 
-
 int MediaDecoder::State::ReadBytes(void* opaque, uint8_t* buffer, int size) {
     auto* state = static_cast<State*>(opaque);
     if (state->Stuck()) return AVERROR_EXIT;
@@ -190,8 +189,9 @@ bool MediaDecoder::State::OpenContainer(std::string& error) {
     format->pb = io;
     format->interrupt_callback = {Interrupt, this};
     format->io_open = RefuseNestedOpen;
-    // The same locks again through the library's own options; an empty protocol list
-    // allows none.
+    // The same locks again through the library's own options. An empty protocol list
+    // allows none (tried with 5.1: the descriptor's reads need no protocol, and a nested
+    // open through the library's own io_open is refused).
     AVDictionary* options = nullptr;
     av_dict_set(&options, "format_whitelist", kAudioContainers, 0);
     av_dict_set(&options, "protocol_whitelist", "", 0);

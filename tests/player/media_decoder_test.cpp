@@ -106,6 +106,27 @@ TEST(MediaDecoding, EncodedFilesComeBackWhole) {
     }
 }
 
+// A chained Ogg may change its rate part-way: the rest is resampled to the first rate.
+TEST(MediaDecoding, ARateChangePartWayIsResampledToTheFirst) {
+    SKIP_WITHOUT_FFMPEG();
+    TempDir dir;
+    for (const char* rate : {"44100", "22050"})
+        ASSERT_TRUE(Encode(std::string("aevalsrc=0.5*sin(2*PI*440*t):d=1:s=") + rate, "-c:a libvorbis",
+                           dir.File(std::string(rate) + ".ogg")));
+    {
+        std::ofstream chained(dir.File("chained.ogg"), std::ios::binary);
+        for (const char* part : {"44100.ogg", "22050.ogg"}) chained << std::ifstream(dir.File(part)).rdbuf();
+    }
+    StereoAudio audio;
+    std::string error;
+    ASSERT_TRUE(DecodeWithLibav(dir.File("chained.ogg"), audio, error)) << error;
+    EXPECT_EQ(audio.sampleRate, 44100);
+    // The demuxer trims no padding from the second part (the ffmpeg program neither).
+    EXPECT_NEAR(double(audio.left.size()), 2 * 44100, 1024);
+    const std::vector<float> second(audio.left.begin() + 44100 + 256, audio.left.end());
+    EXPECT_NEAR(Loudness(second), 0.354, 0.02);
+}
+
 // More channels are mixed down with the library's matrix (centre and surrounds at -3 dB,
 // scaled so no mix passes full scale); mono goes to both sides whole; channels in no
 // known arrangement go to both sides equally.
