@@ -98,7 +98,7 @@ struct MediaDecoder::State {
     bool Refill(std::string& error);
     bool Convert(std::string& error);
     bool SetUpMixer(std::string& error);
-    bool Drain(std::string& error);
+    bool Mix(const uint8_t** in, int count, std::string& error);
     bool MixerMatches() const {
         return mixer && frame->format == inFormat && frame->sample_rate == inRate &&
                av_channel_layout_compare(&frame->ch_layout, &inLayout) == 0;
@@ -254,7 +254,7 @@ bool MediaDecoder::State::OpenDecoder(std::string& error) {
 }
 
 bool MediaDecoder::State::SetUpMixer(std::string& error) {
-    if (!Drain(error)) return false;
+    if (mixer && !Mix(nullptr, 0, error)) return false;
     swr_free(&mixer);
     const int channels = frame->ch_layout.nb_channels;
     AVChannelLayout in{};
@@ -283,15 +283,16 @@ bool MediaDecoder::State::SetUpMixer(std::string& error) {
     return true;
 }
 
-// What the mixer still holds, which it does only while it resamples.
-bool MediaDecoder::State::Drain(std::string& error) {
-    if (!mixer) return true;
-    const int room = swr_get_out_samples(mixer, 0);
-    if (room <= 0) return true;
+// Converts `count` input samples (none: what the mixer still holds, which it does only
+// while it resamples) onto the end of what is pending.
+bool MediaDecoder::State::Mix(const uint8_t** in, int count, std::string& error) {
+    const int room = swr_get_out_samples(mixer, count);
+    if (room < 0) return FailPartWay(room, error);
+    if (room == 0) return true;
     const size_t start = pending.size();
     pending.resize(start + 2 * size_t(room));
     auto* out = reinterpret_cast<uint8_t*>(pending.data() + start);
-    const int made = swr_convert(mixer, &out, room, nullptr, 0);
+    const int made = swr_convert(mixer, &out, room, in, count);
     if (made < 0) return FailPartWay(made, error);
     pending.resize(start + 2 * size_t(made));
     return true;
@@ -309,15 +310,7 @@ bool MediaDecoder::State::Convert(std::string& error) {
     // The first sound settles the rate; should it change part-way, the rest is resampled to it.
     if (rate == 0) rate = frame->sample_rate;
     if (!MixerMatches() && !SetUpMixer(error)) return false;
-    const int room = swr_get_out_samples(mixer, frame->nb_samples);
-    if (room < 0) return FailPartWay(room, error);
-    const size_t start = pending.size();
-    pending.resize(start + 2 * size_t(room));
-    auto* out = reinterpret_cast<uint8_t*>(pending.data() + start);
-    const int made = swr_convert(mixer, &out, room, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-    if (made < 0) return FailPartWay(made, error);
-    pending.resize(start + 2 * size_t(made));
-    return true;
+    return Mix(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples, error);
 }
 
 // Decodes until some sound is pending or the sound ends.
@@ -337,7 +330,7 @@ bool MediaDecoder::State::Refill(std::string& error) {
         }
         if (received == AVERROR_EOF || (received == AVERROR(EAGAIN) && flushing)) {
             ended = true;
-            if (!Drain(error)) return false;
+            if (mixer && !Mix(nullptr, 0, error)) return false;
             continue;
         }
         if (received != AVERROR(EAGAIN)) {
