@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
