@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,12 +22,16 @@ void Require(bool ok) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // No extension: the bytes alone decide the format.
-    static const std::string path =
-        (std::filesystem::temp_directory_path() / ("qelv-media-fuzz-" + std::to_string(getpid()))).string();
+    // No extension: the bytes alone decide the format. Removed when the fuzzer exits.
+    static const struct Scratch {
+        std::string path =
+            (std::filesystem::temp_directory_path() / ("qelv-media-fuzz-" + std::to_string(getpid()))).string();
+        ~Scratch() { std::remove(path.c_str()); }
+    } scratch;
+    const std::string& path = scratch.path;
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), std::streamsize(size));
-    const auto names = [](const std::string& error) { return error.find("'" + path + "'") != std::string::npos; };
+    const auto names = [&path](const std::string& error) { return error.find("'" + path + "'") != std::string::npos; };
 
     InputFile input;
     std::string error;
