@@ -2,6 +2,8 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(KISSFFT REQUIRED IMPORTED_TARGET kissfft-float)
+# Audio containers and codecs that libsndfile does not read, decoded in process.
+pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswresample libavutil)
 find_package(SDL2 REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 # Live sound in: the PulseAudio client, which PipeWire's pulse server answers as well.
@@ -18,7 +20,7 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/dialog_template_text.h
 
 qelv_sources(PLAYER_SOURCES player)
 add_library(qelv_player STATIC ${PLAYER_SOURCES} ${CMAKE_SOURCE_DIR}/player/sample_stream.h)
-target_link_libraries(qelv_player PUBLIC qelv_engine PkgConfig::SNDFILE PkgConfig::KISSFFT)
+target_link_libraries(qelv_player PUBLIC qelv_engine PkgConfig::SNDFILE PkgConfig::KISSFFT PkgConfig::LIBAV)
 
 # The tool's commands live in a library so that the tests can drive them too.
 qelv_sources(NATIVE_SOURCES backends/native)

@@ -3,8 +3,9 @@
 #include <memory>
 #include <string>
 
-// An audio file decoded piece by piece as stereo (mono to both sides, beyond two channels
-// only the first two), in fixed memory however long it is.
+// An audio file decoded piece by piece as stereo at its own sample rate, in fixed memory
+// however long it is. Mono goes to both sides; beyond two channels, a file libsndfile
+// reads gives its first two, any other is mixed down.
 class AudioFileReader {
 public:
     AudioFileReader();
@@ -13,7 +14,8 @@ public:
     AudioFileReader& operator=(const AudioFileReader&) = delete;
 
     // Anything the installed libsndfile decodes (WAV, FLAC, Ogg, MP3 where supported), or
-    // else ffmpeg, when it is on PATH (AAC, Opus, ...; resampled to 44.1 kHz).
+    // else an audio container that libavformat reads (AAC in MP4, Matroska, WMA, ...).
+    // Only a regular file is opened, and only that file is read.
     bool Open(const std::string& path, std::string& error);
     int sampleRate() const { return rate; }
     // What the header claims, which may be unknown (0 or less) or untrue.
@@ -23,8 +25,6 @@ public:
     int64_t Read(float* interleaved, int64_t frames, std::string& error);
 
 private:
-    bool OpenThroughFfmpeg();
-
     struct File;
     std::unique_ptr<File> file;
     std::string path;

@@ -29,31 +29,32 @@ bool TrackStream::Open(const std::string& path, bool withSound, std::string& err
         return false;
     }
     rate = reader.sampleRate();
+    const std::string name = path.empty() ? "the demo track" : "'" + path + "'";
     if (fps > rate) {  // more blocks than samples would only repeat them
-        error = std::to_string(int64_t(fps)) + " blocks per second is more than the track's " + std::to_string(rate) +
-                " Hz sample rate";
+        error = std::to_string(int64_t(fps)) + " blocks per second is more than the " + std::to_string(rate) +
+                " Hz sample rate of " + name;
         return false;
     }
     sound = withSound;
     if (sound) ring.resize(2 * (size_t(std::ceil(lead * rate)) + kPiece));
-    return Start(error);
+    return Start(name, error);
 }
 
 bool TrackStream::OpenSampleStream(const std::string& path, int silentRate, std::string& error) {
     if (!samples.Open(path, error)) return false;
     sampleStream = true;
     rate = silentRate;
-    return Start(error);
+    return Start("'" + path + "'", error);
 }
 
-bool TrackStream::Start(std::string& error) {
+bool TrackStream::Start(const std::string& name, std::string& error) {
     // At least two blocks ahead, so the next is always on its way.
     maxBlocks = std::max<int64_t>(2, int64_t(std::ceil(lead * fps)));
     decoder = std::thread([this] { Decode(); });
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return made > 0 || done; });
     if (made > 0) return true;
-    error = damaged.empty() ? "too short for a frame" : damaged;
+    error = damaged.empty() ? name + " is too short for a frame" : damaged;
     return false;
 }
 

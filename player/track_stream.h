@@ -51,8 +51,8 @@ public:
     std::string damage();
 
 private:
-    // Starts the thread and waits for the first block.
-    bool Start(std::string& error);
+    // Starts the thread and waits for the first block; name is the track's, for messages.
+    bool Start(const std::string& name, std::string& error);
     void Decode();
     // The next piece: frames decoded (blocks read, for a sample stream), 0 at the end,
     // -1 with a message.

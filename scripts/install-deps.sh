@@ -6,7 +6,7 @@
 #   install-deps.sh tests win64      the same with the 64-bit Wine instead
 set -euo pipefail
 native=(cmake g++ pkg-config libsdl2-dev libsndfile1-dev libkissfft-dev libstb-dev libimgui-dev
-  nlohmann-json3-dev libpulse-dev ffmpeg)
+  nlohmann-json3-dev libpulse-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg)
 tests=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick xdotool
   pulseaudio pulseaudio-utils help2man desktop-file-utils appstream)

@@ -67,6 +67,7 @@ json_preset_fuzzer json 20000
 settings_fuzzer settings 5000
 sample_stream_fuzzer streams 5000
 options_fuzzer options 50000
+media_decoder_fuzzer media 10000
 TARGETS
 fi
 

@@ -24,7 +24,7 @@ bool ExpandPlaylist(const std::vector<std::string>& names, std::vector<std::stri
         std::error_code code;
         if (!fs::is_directory(name, code)) {
             if (!fs::exists(name, code)) {
-                error = "cannot open '" + name + "': no such file or folder";
+                error = "cannot open '" + name + "': " + (code ? code.message() : "no such file or folder");
                 return false;
             }
             tracks.push_back(name);

@@ -178,6 +178,9 @@ TEST(Playlist, FoldersGiveTheirAudioFilesInNameOrder) {
                                                  (dir / "album/b.FLAC").string()}));
     EXPECT_FALSE(ExpandPlaylist({(dir / "missing.wav").string()}, tracks, error));
     EXPECT_NE(error.find("no such file or folder"), std::string::npos) << error;
+    fs::create_symlink("loop", dir / "loop");
+    EXPECT_FALSE(ExpandPlaylist({(dir / "loop").string()}, tracks, error));
+    EXPECT_NE(error.find("levels of symbolic links"), std::string::npos) << error;
     EXPECT_FALSE(ExpandPlaylist({(dir / "empty").string()}, tracks, error));
     EXPECT_NE(error.find("holds no audio files"), std::string::npos) << error;
     fs::remove_all(dir);

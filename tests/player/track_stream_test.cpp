@@ -67,7 +67,7 @@ TEST(TrackStream, RefusesWhatHoldsNoBlock) {
     ASSERT_TRUE(WriteWav(dir.File("empty.wav"), empty, error)) << error;
     TrackStream emptyTrack(50);
     EXPECT_FALSE(emptyTrack.Open(dir.File("empty.wav"), true, error));
-    EXPECT_EQ(error, "too short for a frame");
+    EXPECT_EQ(error, "'" + dir.File("empty.wav") + "' is too short for a frame");
 
     StereoAudio slow;
     slow.sampleRate = 20;
@@ -75,7 +75,7 @@ TEST(TrackStream, RefusesWhatHoldsNoBlock) {
     ASSERT_TRUE(WriteWav(dir.File("20hz.wav"), slow, error)) << error;
     TrackStream slowTrack(50);
     EXPECT_FALSE(slowTrack.Open(dir.File("20hz.wav"), true, error));
-    EXPECT_EQ(error, "50 blocks per second is more than the track's 20 Hz sample rate");
+    EXPECT_EQ(error, "50 blocks per second is more than the 20 Hz sample rate of '" + dir.File("20hz.wav") + "'");
 }
 
 // A stream dropped part-way, its decoder waiting for room, stops at once.
