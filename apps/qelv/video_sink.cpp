@@ -113,22 +113,23 @@ private:
 
 class Video final : public FrameSink {
 public:
-    Video(std::unique_ptr<OutputFile> file, std::unique_ptr<Encoder> encoder, size_t words)
-        : file(std::move(file)), encoder(std::move(encoder)), words(words) {}
+    Video(std::string path, std::unique_ptr<OutputFile> file, std::unique_ptr<Encoder> encoder, size_t words)
+        : path(std::move(path)), file(std::move(file)), encoder(std::move(encoder)), words(words) {}
     bool Write(const uint32_t* pixels, std::string& error) override {
         if (encoder->Write(pixels, words * sizeof *pixels)) return true;
-        error = "ffmpeg stopped taking frames";
+        error = "ffmpeg stopped taking frames for '" + path + "'";
         return false;
     }
     bool Finish(std::string& error) override {
         const int status = encoder->Stop();
         if (status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return file->Commit(error);
-        error = "ffmpeg failed";
-        if (status != -1 && WIFEXITED(status)) error += " with exit status " + std::to_string(WEXITSTATUS(status));
+        error = "ffmpeg failed to make '" + path + "'";
+        if (status != -1 && WIFEXITED(status)) error += " (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
         return false;
     }
 
 private:
+    std::string path;
     std::unique_ptr<OutputFile> file;  // ffmpeg writes into it; replaces the path once ffmpeg succeeded
     std::unique_ptr<Encoder> encoder;  // stopped before the file it writes is removed
     size_t words;
@@ -144,5 +145,6 @@ std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string&
     if (!file->Open(settings.path, error)) return nullptr;
     auto encoder = std::make_unique<Encoder>();
     if (!encoder->Start(FfmpegCommand(settings, file->writingPath()), error)) return nullptr;
-    return std::make_unique<Video>(std::move(file), std::move(encoder), size_t(settings.width) * settings.height);
+    return std::make_unique<Video>(settings.path, std::move(file), std::move(encoder),
+                                   size_t(settings.width) * settings.height);
 }

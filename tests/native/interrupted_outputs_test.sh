@@ -9,7 +9,7 @@ work=$(mktemp -d)
 dir=$work/files  # what the commands see; the snapshots stay outside it
 child=
 cleanup() {
-  [ -n "$child" ] && kill -KILL -- "-$child" 2>/dev/null
+  [ -n "$child" ] && kill -s KILL -- "-$child" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -18,16 +18,21 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 export TMPDIR="$dir/tmp" XDG_CONFIG_HOME="$dir/config"
 mkdir -p "$TMPDIR" "$dir/out/shots" "$XDG_CONFIG_HOME"
+# 16-bit stereo WAVs of silence at 44.1 kHz, sparse: 2.5 s for the sound of a video,
+# about 100 minutes to analyse, long enough for the signal to come part-way through.
+wav() {
+  printf "RIFF$2WAVEfmt \020\000\000\000\001\000\002\000\104\254\000\000\020\261\002\000\004\000\020\000data$3" >"$1"
+  truncate -s "$4" "$1"
+}
+wav "$dir/short.wav" '\314\272\006\000' '\250\272\006\000' 441044
+wav "$dir/long.wav" '\044\312\232\073' '\000\312\232\073' 1000000044
+"$qelv" analyze "$dir/short.wav" -o "$dir/blocks.qsb" >/dev/null || fail "cannot make a sample stream"
 # Earlier outputs that must survive.
-"$qelv" render --demo --frames 3 --size 8x8 --out "$dir/out/shots/" 2>/dev/null || fail "the first render failed"
+"$qelv" render --samples "$dir/blocks.qsb" --frames 3 --size 8x8 --out "$dir/out/shots/" 2>/dev/null ||
+  fail "the first render failed"
 echo "mine" >"$dir/out/shots/notes.txt"
 echo "old" >"$dir/out/a.qsb"
 echo "old" >"$dir/out/v.rgb"
-# A 16-bit stereo WAV of about 100 minutes, all silence and sparse: slow enough to
-# analyse that the signal comes part-way through.
-printf 'RIFF\044\312\232\073WAVEfmt \020\000\000\000\001\000\002\000\104\254\000\000\020\261\002\000\004\000\020\000data\000\312\232\073' \
-  >"$dir/long.wav"
-truncate -s 1000000044 "$dir/long.wav"
 
 snapshot() { (cd "$dir" && find . \( -type f -exec cksum {} \; \) -o -print | sort) >"$work/$1"; }
 
@@ -52,7 +57,7 @@ interrupt() {
   rc=$?
   # Until the whole group is gone, ffmpeg included.
   for _ in $(seq 200); do
-    kill -0 -- "-$child" 2>/dev/null || break
+    kill -s 0 -- "-$child" 2>/dev/null || break
     sleep 0.025
   done
   child=
@@ -65,13 +70,15 @@ interrupt() {
 for s in "INT 2" "TERM 15" "HUP 1"; do
   set -- $s
   signal=$1 number=$2
-  interrupt "$signal" "$number" "./out/shots/.qelv-part-*/frame-*" render --demo --frames 1000000 --size 64x64 --out "$dir/out/shots"
-  interrupt "$signal" "$number" "./out/.v.rgb.part-*" render --demo --frames 1000000 --size 8x8 --out "$dir/out/v.rgb"
+  render="render --samples $dir/blocks.qsb --frames 1000000"
+  interrupt "$signal" "$number" "./out/shots/.qelv-part-*/frame-*" $render --size 64x64 --out "$dir/out/shots"
+  interrupt "$signal" "$number" "./out/.v.rgb.part-*" $render --size 8x8 --out "$dir/out/v.rgb"
   interrupt "$signal" "$number" "./out/.a.qsb.part-*" analyze "$dir/long.wav" -o "$dir/out/a.qsb"
   interrupt "$signal" "$number" "./out/.a.wav.part-*" analyze "$dir/long.wav" --wav "$dir/out/a.wav"
   if command -v ffmpeg >/dev/null; then
     # The sound track goes to TMPDIR first, then ffmpeg starts writing the video.
-    interrupt "$signal" "$number" "./out/.v.mp4.part-*" render --demo --frames 1000000 --size 64x64 --out "$dir/out/v.mp4"
+    interrupt "$signal" "$number" "./out/.v.mp4.part-*" render --audio "$dir/short.wav" --frames 1000000 --size 64x64 \
+      --out "$dir/out/v.mp4"
   else
     echo "ffmpeg is not installed: video not tried"
   fi
