@@ -104,7 +104,10 @@ void ReleasePendingRemoval(int slot) {
     if (slot >= 0 && slot < kSlots) kinds[slot].store(0);
 }
 
-SignalsDeferred::SignalsDeferred() { deferrers.fetch_add(1); }
+SignalsDeferred::SignalsDeferred() {
+    InstallHandlers();  // else a signal meanwhile would end the process at once
+    deferrers.fetch_add(1);
+}
 
 SignalsDeferred::~SignalsDeferred() {
     if (deferrers.fetch_sub(1) != 1) return;
