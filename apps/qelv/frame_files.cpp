@@ -88,11 +88,12 @@ public:
             bytes.insert(bytes.end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
         };
         if (!stbi_write_png_to_func(append, &png, width, height, 3, rgb.data(), width * 3)) {
-            error = "cannot encode " + (fs::path(directory) / FrameName(count - 1)).string();
+            error = "cannot encode " + Target(count - 1);
             return false;
         }
         if (WriteWholeFile(path, png.data(), png.size(), error)) return true;
-        error = "cannot write the frames to " + Quoted(directory) + ": " + error;
+        // Told by where the frame was to go; the hidden folder means nothing to people.
+        if (const size_t at = error.find(path); at != std::string::npos) error.replace(at, path.size(), Target(count - 1));
         return false;
     }
     bool Finish(std::string& error) override;
