@@ -4,11 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 
+#include "player/file_kind.h"
+
 namespace {
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
 std::string Reason(int code) {
     std::string text = std::strerror(code);
     if (!text.empty()) text[0] = char(std::tolower(static_cast<unsigned char>(text[0])));
@@ -16,21 +21,45 @@ std::string Reason(int code) {
 }
 
 std::string Failure(const std::string& path, int code) {
-    return std::string(code == EACCES ? "cannot read '" : "cannot open '") + path + "': " + Reason(code);
-}
-
-const char* Kind(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a pipe";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    return "not a plain file";
+    return (code == EACCES ? "cannot read " : "cannot open ") + Quoted(path) + ": " + Reason(code);
 }
 
 std::string NotRegular(const std::string& path, mode_t mode) {
-    return "cannot read '" + path + "': not a regular file (" + Kind(mode) + ")";
+    return "cannot read " + Quoted(path) + ": it is " + FileKindName(mode) + ", not a regular file";
 }
 }  // namespace
+
+int OpenRegularFile(const std::string& path, std::string& error) {
+    // Looked at before it is opened, as opening some devices does something; and again
+    // once open, as it may have been swapped meanwhile. O_NONBLOCK: opening a pipe does
+    // not wait for a writer.
+    struct stat status{};
+    if (stat(path.c_str(), &status) != 0) {
+        error = Failure(path, errno);
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = NotRegular(path, status.st_mode);
+        return -1;
+    }
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = Failure(path, errno);
+        return -1;
+    }
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        error = NotRegular(path, status.st_mode);
+        close(descriptor);
+        return -1;
+    }
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags < 0 || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = Failure(path, errno);
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
 
 InputFile::~InputFile() {
     if (fd >= 0) close(fd);
@@ -38,35 +67,30 @@ InputFile::~InputFile() {
 
 bool InputFile::Open(const std::string& path, std::string& error) {
     if (fd >= 0) close(fd);
-    fd = -1;
-    // Looked at before it is opened: opening a device can act on it.
-    struct stat named {};
-    if (stat(path.c_str(), &named) != 0) {
-        error = Failure(path, errno);
+    fd = OpenRegularFile(path, error);
+    return fd >= 0;
+}
+
+bool ReadWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, bool& cut,
+                   std::string& error) {
+    InputFile file;
+    if (!file.Open(path, error)) return false;
+    // Grown as the data comes, never from the size the file claims, to one byte past the
+    // limit, which tells a file that was cut.
+    bytes.clear();
+    uint8_t chunk[65536];
+    ssize_t n = 0;
+    while (bytes.size() <= limit) {
+        n = read(file.descriptor(), chunk, std::min(sizeof chunk, limit + 1 - bytes.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    if (n < 0) {
+        error = "cannot read " + Quoted(path) + ": " + Reason(errno);
         return false;
     }
-    if (!S_ISREG(named.st_mode)) {
-        error = NotRegular(path, named.st_mode);
-        return false;
-    }
-    // Non-blocking, so that a pipe put in its place since does not stall the open.
-    const int opened = open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (opened < 0) {
-        error = Failure(path, errno);
-        return false;
-    }
-    struct stat got {};
-    if (fstat(opened, &got) != 0 || !S_ISREG(got.st_mode)) {
-        error = NotRegular(path, got.st_mode);
-        close(opened);
-        return false;
-    }
-    const int flags = fcntl(opened, F_GETFL);
-    if (flags < 0 || fcntl(opened, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        error = Failure(path, errno);
-        close(opened);
-        return false;
-    }
-    fd = opened;
+    cut = bytes.size() > limit;
+    if (cut) bytes.resize(limit);
     return true;
 }

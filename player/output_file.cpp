@@ -4,11 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
+
+#include "player/file_kind.h"
+#include "player/pending_removal.h"
 
 namespace fs = std::filesystem;
 
@@ -16,38 +17,19 @@ namespace {
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 std::string SystemError() { return std::strerror(errno); }
 
-// Temporaries still being written, removed when Ctrl-C or a termination signal ends the
-// process, which then dies of the signal as it would have. Fixed storage: the handler
-// may only touch memory that is never allocated or freed.
-constexpr int kPendingSlots = 8;
-char pendingNames[kPendingSlots][4096];
-std::atomic<bool> pendingUsed[kPendingSlots];
+// The longest name of one file in a folder on the file systems we know.
+constexpr size_t kNameMax = 255;
 
-void RemovePendingAndDie(int signal) {
-    for (int i = 0; i < kPendingSlots; ++i)
-        if (pendingUsed[i].load()) unlink(pendingNames[i]);
-    std::signal(signal, SIG_DFL);
-    raise(signal);
-}
-
-int RegisterPending(const std::string& name) {
-    static const bool installed = [] {
-        for (int s : {SIGINT, SIGTERM, SIGHUP}) {
-            struct sigaction old{};
-            // A signal the caller chose to ignore stays ignored.
-            if (sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) std::signal(s, RemovePendingAndDie);
-        }
-        return true;
-    }();
-    (void)installed;
-    if (name.size() >= sizeof pendingNames[0]) return -1;
-    for (int i = 0; i < kPendingSlots; ++i) {
-        if (pendingUsed[i].load()) continue;
-        std::memcpy(pendingNames[i], name.c_str(), name.size() + 1);
-        pendingUsed[i].store(true);
-        return i;
-    }
-    return -1;  // removed by the destructor only
+// Beside the target, so that the rename stays within one file system; hidden, and cut
+// where the target's name is long, but with its extension for programs that choose the
+// format by it.
+fs::path TemporaryName(const fs::path& target, int attempt) {
+    const std::string suffix = ".part-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    std::string extension = target.extension().string();
+    if (extension.size() > 16) extension.clear();  // no format's
+    const std::string name = target.filename().string();
+    const size_t room = kNameMax - 1 - suffix.size() - extension.size();
+    return target.parent_path() / ("." + name.substr(0, room) + suffix + extension);
 }
 
 // The file a chain of symbolic links ends at, existing or not; the path itself when the
@@ -70,13 +52,13 @@ void OutputFile::Discard() {
     if (descriptor >= 0) close(descriptor);
     descriptor = -1;
     if (writing != target) unlink(writing.c_str());
-    if (slot >= 0) pendingUsed[slot].store(false);
+    ReleasePendingRemoval(slot);
     slot = -1;
     writing.clear();
     target.clear();
 }
 
-bool OutputFile::Open(const std::string& requested, std::string& error) {
+bool OutputFile::Open(const std::string& requested, std::string& error, DeviceOutput devices) {
     Discard();
     path = requested;
     const fs::path resolved = FollowLinks(requested);
@@ -84,6 +66,10 @@ bool OutputFile::Open(const std::string& requested, std::string& error) {
     const bool exists = stat(resolved.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
         error = "cannot write " + Quoted(path) + ": it is a directory";
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode) && devices == DeviceOutput::Refused) {
+        error = "cannot write " + Quoted(path) + ": it is " + FileKindName(existing.st_mode) + ", not a regular file";
         return false;
     }
     if (exists && !S_ISREG(existing.st_mode)) {
@@ -95,11 +81,9 @@ bool OutputFile::Open(const std::string& requested, std::string& error) {
         target = writing = resolved.string();
         return true;
     }
-    // Beside the target, so that the rename stays within one file system; the extension
-    // kept for programs that choose the format by it.
-    const std::string stem = "." + resolved.filename().string() + ".part-" + std::to_string(getpid()) + "-";
+    const SignalsDeferred untilRegistered;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path name = resolved.parent_path() / (stem + std::to_string(attempt) + resolved.extension().string());
+        const fs::path name = TemporaryName(resolved, attempt);
         descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
             target = resolved.string();
@@ -114,7 +98,7 @@ bool OutputFile::Open(const std::string& requested, std::string& error) {
     }
     // A replaced file keeps its permissions.
     if (exists) fchmod(descriptor, existing.st_mode & 07777);
-    slot = RegisterPending(writing);
+    slot = RegisterPendingRemoval(writing, PendingKind::File);
     return true;
 }
 
@@ -156,7 +140,8 @@ bool OutputFile::Commit(std::string& error) {
     return true;
 }
 
-bool WriteWholeFile(const std::string& path, const void* bytes, size_t count, std::string& error) {
+bool WriteWholeFile(const std::string& path, const void* bytes, size_t count, std::string& error,
+                    DeviceOutput devices) {
     OutputFile file;
-    return file.Open(path, error) && file.Write(bytes, count, error) && file.Commit(error);
+    return file.Open(path, error, devices) && file.Write(bytes, count, error) && file.Commit(error);
 }

@@ -1,11 +1,15 @@
 #include "player/sample_stream.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "player/input_file.h"
 #include "player/output_file.h"
 
 namespace {
@@ -18,31 +22,26 @@ SampleStreamReader::~SampleStreamReader() {
 
 bool SampleStreamReader::Open(const std::string& path, std::string& error, std::string* note) {
     std::error_code code;
-    const auto status = std::filesystem::status(path, code);
-    if (!std::filesystem::exists(status)) {
+    if (!std::filesystem::exists(std::filesystem::status(path, code))) {
         error = "cannot open " + Quoted(path) + ": no such file";
         return false;
     }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = "cannot read " + Quoted(path) + ": not a regular file";
-        return false;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, code);
-    if (code) {
-        error = "cannot read " + Quoted(path) + ": " + code.message();
-        return false;
-    }
-    if (size == 0) {
-        error = Quoted(path) + " is empty: a sample stream holds at least one 2304-byte block";
-        return false;
-    }
-    if (size < kBlockBytes) {
-        error = Quoted(path) + " is " + std::to_string(size) + " bytes, less than one 2304-byte block";
-        return false;
-    }
-    std::FILE* opened = std::fopen(path.c_str(), "rb");
+    const int descriptor = OpenRegularFile(path, error);
+    if (descriptor < 0) return false;
+    // The size of the file opened, which is the one read.
+    struct stat status{};
+    fstat(descriptor, &status);
+    const uint64_t size = uint64_t(status.st_size);
+    std::FILE* opened = size >= kBlockBytes ? fdopen(descriptor, "rb") : nullptr;
     if (!opened) {
-        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        if (size == 0) {
+            error = Quoted(path) + " is empty: a sample stream holds at least one 2304-byte block";
+        } else if (size < kBlockBytes) {
+            error = Quoted(path) + " is " + std::to_string(size) + " bytes, less than one 2304-byte block";
+        } else {
+            error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        }
+        close(descriptor);
         return false;
     }
     if (size % kBlockBytes != 0 && note)

@@ -2,6 +2,15 @@
 
 #include <algorithm>
 
+bool TrackReader::OpenFile(const std::string& path, std::string& error) {
+    demoOpen = false;
+    if (!file.Open(path, error)) return false;
+    if (file.sampleRate() <= kMaxSampleRate) return true;
+    error = "'" + path + "' claims a sample rate of " + std::to_string(file.sampleRate()) + " Hz, more than the " +
+            std::to_string(kMaxSampleRate) + " Hz of any sound";
+    return false;
+}
+
 void TrackReader::OpenDemo() {
     demo = DemoTrack();
     demoRead = 0;

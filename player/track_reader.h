@@ -10,10 +10,10 @@
 // read, or the built-in demo track (short, so made whole).
 class TrackReader {
 public:
-    bool OpenFile(const std::string& path, std::string& error) {
-        demoOpen = false;
-        return file.Open(path, error);
-    }
+    // Players size their buffers from the sample rate, so a file that claims more than
+    // any sound has (768 kHz) is refused.
+    static constexpr int kMaxSampleRate = 768000;
+    bool OpenFile(const std::string& path, std::string& error);
     void OpenDemo();
     int sampleRate() const { return demoOpen ? demo.sampleRate : file.sampleRate(); }
     // Up to `frames` frames; 0 at the end, -1 with a message when the file is damaged.

@@ -17,6 +17,8 @@ public:
 // Frames back to back as little-endian words, exactly as the frame buffer holds them.
 std::unique_ptr<FrameSink> OpenRawFrames(const std::string& path, int32_t width, int32_t height, std::string& error);
 // frame-000000.png, frame-000001.png, ... in the directory, which is created if needed.
+// They appear there at Finish, replacing an earlier run's frames; until then, and when
+// the run fails, the directory stays as it was.
 std::unique_ptr<FrameSink> OpenPngFrames(const std::string& directory, int32_t width, int32_t height,
                                          std::string& error);
 

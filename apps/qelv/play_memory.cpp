@@ -1,9 +1,11 @@
 #include "apps/qelv/play_memory.h"
 
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "apps/qelv/preset_loading.h"
 #include "apps/qelv/render_options.h"
 #include "output/output_window.h"
 #include "engine/autosave.h"
@@ -19,9 +21,12 @@ bool SideInRange(int32_t side) { return side >= kMinimumSide && side <= kMaximum
 bool RestoreChain(EffectChain& chain) {
     const std::string path = shell().ProgramFilePath(kAutosaveFileName);
     std::error_code ignored;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ignored)) return false;
-    LoadAutosave(chain);
-    return true;
+    if (path.empty() || !std::filesystem::exists(std::filesystem::symlink_status(path, ignored))) return false;
+    // Read as a preset file the user named, so that a damaged one is told by its path.
+    std::string error;
+    if (LoadPresetFile(chain, path, error)) return true;
+    std::fprintf(stderr, "qelv play: %s; starting with the built-in chain\n", error.c_str());
+    return false;
 }
 
 void RememberChain(EffectChain& chain) { SaveAutosave(chain); }

@@ -10,7 +10,7 @@ struct EffectChain;
 // left it in the autosave file, the window's place and size in the window settings.
 
 // The last run's chain into the empty chain; false, with nothing loaded, when no run has
-// left an autosave file.
+// left an autosave file or it cannot be read (standard error says why).
 bool RestoreChain(EffectChain& chain);
 void RememberChain(EffectChain& chain);
 

@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/file_bytes.h"
 #include "apps/qelv/preset_document.h"
 #include "apps/qelv/preset_library.h"
 #include "apps/qelv/preset_loading.h"
 #include "engine/preset_bytes.h"
+#include "player/input_file.h"
+#include "player/output_file.h"
 
 namespace {
 const char kUsage[] =
@@ -25,7 +26,7 @@ int Fail(const std::string& message) {
 bool LoadPreset(const std::string& path, PresetDocument& document, std::string& error) {
     std::vector<uint8_t> bytes;
     bool cut = false;
-    if (!ReadFileBytes(path, bytes, size_t(kPresetCapacity), cut, error)) return false;
+    if (!ReadWholeFile(path, size_t(kPresetCapacity), bytes, cut, error)) return false;
     if (cut)
         std::fprintf(stderr, "qelv preset: %s is larger than 1 MiB; only its first 1048576 bytes are read\n",
                      path.c_str());
@@ -97,7 +98,8 @@ int RunPreset(int argc, char** argv) {
         std::string note;
         if (!ReadPresetJsonFile(input, document, error, &note)) return Fail(error);
         PrintNotes("qelv preset", note);
-        if (!WriteFileBytes(output, SerializePreset(document), error)) return Fail(error);
+        const std::vector<uint8_t> bytes = SerializePreset(document);
+        if (!WriteWholeFile(output, bytes.data(), bytes.size(), error)) return Fail(error);
         return 0;
     }
     if (!LoadPreset(input, document, error)) return Fail(error);
@@ -110,5 +112,5 @@ int RunPreset(int argc, char** argv) {
         std::fputs(json.c_str(), stdout);
         return 0;
     }
-    return WriteFileBytes(output, std::vector<uint8_t>(json.begin(), json.end()), error) ? 0 : Fail(error);
+    return WriteWholeFile(output, json.data(), json.size(), error) ? 0 : Fail(error);
 }

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <set>
 
+#include "apps/qelv/message_text.h"
 #include "engine/effect_chain.h"
 #include "engine/effect_factory.h"
 #include "core/effect_settings.h"
@@ -87,6 +89,12 @@ bool Int32FromJson(const Json& j, int32_t& value) {
     if (v < INT32_MIN || v > INT32_MAX || (j.is_number_unsigned() && j.get<uint64_t>() > INT32_MAX)) return false;
     value = int32_t(v);
     return true;
+}
+
+// A value from the file in a message: a string quoted, anything else as JSON; either cut
+// short.
+std::string Shown(const Json& j) {
+    return j.is_string() ? "\"" + MessageText(j.get_ref<const std::string&>()) + "\"" : MessageText(j.dump());
 }
 
 bool FieldFromJson(const Json& j, int32_t& value) {
@@ -248,7 +256,7 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
         // The type id decides; a name is only a reminder for people, but a wrong one
         // usually means an edit went wrong.
         if (note && e.contains("name") && (!e["name"].is_string() || !info.known || e["name"].get<std::string>() != info.name))
-            *note += where + "\"name\" " + e["name"].dump() + " is not the name of type " + std::to_string(entry.typeId) +
+            *note += where + "\"name\" " + Shown(e["name"]) + " is not the name of type " + std::to_string(entry.typeId) +
                      (info.known ? " (\"" + std::string(info.name) + "\")" : " (an unknown type)") +
                      "; the type is what counts\n";
         if (e.contains("fields")) {
@@ -260,12 +268,12 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
             for (auto it = e["fields"].begin(); it != e["fields"].end(); ++it, ++f) {
                 int32_t value;
                 if (f >= info.table->payloadCount || it.key() != info.table->words[f].name) {
-                    error = where + "field \"" + it.key() + "\" is not the next setting of " + info.name;
+                    error = where + "field \"" + MessageText(it.key()) + "\" is not the next setting of " + info.name;
                     if (f < info.table->payloadCount) error += " (expected \"" + std::string(info.table->words[f].name) + "\")";
                     return false;
                 }
                 if (!FieldFromJson(it.value(), value)) {
-                    error = where + "field \"" + it.key() + "\" must be a 32-bit number or \"#RRGGBB\"";
+                    error = where + "field \"" + MessageText(it.key()) + "\" must be a 32-bit number or \"#RRGGBB\"";
                     return false;
                 }
                 uint8_t bytes[4];
@@ -315,28 +323,65 @@ public:
     bool number_float(number_float_t, const string_t&) override { return Value(); }
     bool string(string_t&) override { return Value(); }
     bool binary(binary_t&) override { return Value(); }
-    bool start_object(std::size_t) override { return Open(); }
-    bool key(string_t&) override { return true; }
-    bool end_object() override { return --depth, true; }
-    bool start_array(std::size_t) override { return Open(); }
-    bool end_array() override { return --depth, true; }
+    bool start_object(std::size_t) override { return Open(true); }
+    bool key(string_t& key) override {
+        // The parser would keep the last of two, while a reader of the file may see the first.
+        if (levels.back().keys.insert(key).second) {
+            levels.back().key = key;
+            return true;
+        }
+        problem = "the key \"" + MessageText(key) + "\" appears twice in " + Where();
+        return false;
+    }
+    bool end_object() override { return levels.pop_back(), true; }
+    bool start_array(std::size_t) override { return Open(false); }
+    bool end_array() override { return levels.pop_back(), true; }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
-        problem = std::string("not valid JSON (") + e.what() + ")";
+        // The parser quotes what it last read, which can be a whole long string.
+        std::string what = e.what();
+        const std::string lastRead = "; last read: ";
+        const size_t quoted = what.find(lastRead);
+        if (quoted != std::string::npos) {
+            const size_t from = quoted + lastRead.size();
+            what = what.substr(0, from) + MessageText(std::string_view(what).substr(from));
+        }
+        problem = "not valid JSON (" + what + ")";
         return false;
     }
 
 private:
+    struct Level {
+        bool object;
+        std::set<std::string> keys;  // an object's, so far
+        std::string key;             // an object's latest
+        size_t items = 0;            // an array's, so far
+    };
+
     bool Value() {
+        if (!levels.empty() && !levels.back().object) ++levels.back().items;
         if (++values <= kMaxValues) return true;
         problem = "more than " + std::to_string(kMaxValues) + " values, more than any preset holds";
         return false;
     }
-    bool Open() {
-        if (++depth <= kMaxDepth) return Value();
-        problem = "nested deeper than " + std::to_string(kMaxDepth) + " levels, deeper than any preset";
-        return false;
+    bool Open(bool object) {
+        if (!Value()) return false;
+        if (levels.size() == size_t(kMaxDepth)) {
+            problem = "nested deeper than " + std::to_string(kMaxDepth) + " levels, deeper than any preset";
+            return false;
+        }
+        levels.push_back({object, {}, {}, 0});
+        return true;
     }
-    int depth = 0;
+    // The innermost object, as a path such as effects[2].fields.
+    std::string Where() const {
+        std::string path;
+        for (size_t i = 0; i + 1 < levels.size(); ++i) {
+            if (!levels[i].object) path += "[" + std::to_string(levels[i].items - 1) + "]";
+            else path += (path.empty() ? "" : ".") + MessageText(levels[i].key);
+        }
+        return path.empty() ? "the top object" : path;
+    }
+    std::vector<Level> levels;
     int64_t values = 0;
 };
 }  // namespace

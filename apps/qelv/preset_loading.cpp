@@ -5,10 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "apps/qelv/file_bytes.h"
-#include "engine/autosave.h"
 #include "engine/effect_chain.h"
 #include "engine/preset_bytes.h"
+#include "player/input_file.h"
 
 namespace {
 bool EndsWith(const std::string& text, const char* suffix) {
@@ -24,7 +23,7 @@ std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::string& error, std::string* note) {
     std::vector<uint8_t> text;
     bool cut = false;
-    if (!ReadFileBytes(path, text, kMaxPresetJsonBytes, cut, error)) return false;
+    if (!ReadWholeFile(path, kMaxPresetJsonBytes, text, cut, error)) return false;
     if (cut) {
         error = Quoted(path) + " is larger than 16 MiB, more than the JSON form of any preset";
         return false;
@@ -40,14 +39,17 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
 }
 
 int32_t ReadPresetFileInAnyForm(const char* path, uint8_t* buffer) {
-    if (!IsJsonName(path)) return ReadPlainPresetFile(path, buffer);
-    PresetDocument document;
+    std::vector<uint8_t> bytes;
     std::string error;
-    if (!ReadPresetJsonFile(path, document, error)) {
+    bool cut = false;
+    PresetDocument document;
+    const bool read = IsJsonName(path) ? ReadPresetJsonFile(path, document, error)
+                                       : ReadWholeFile(path, size_t(kPresetCapacity), bytes, cut, error);
+    if (!read) {
         std::fprintf(stderr, "qelv play: %s\n", error.c_str());
         return -1;
     }
-    const std::vector<uint8_t> bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB
+    if (IsJsonName(path)) bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB
     const size_t n = std::min(bytes.size(), size_t(kPresetCapacity));
     std::memcpy(buffer, bytes.data(), n);
     return int32_t(n);
@@ -61,7 +63,7 @@ bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& er
         bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB
     } else {
         bool cut = false;
-        if (!ReadFileBytes(path, bytes, size_t(kPresetCapacity), cut, error)) return false;
+        if (!ReadWholeFile(path, size_t(kPresetCapacity), bytes, cut, error)) return false;
         if (cut && note)
             *note += Quoted(path) + " is larger than 1 MiB; only its first 1048576 bytes are read\n";
     }

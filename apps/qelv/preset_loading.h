@@ -18,8 +18,8 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
 bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& error,
                     std::string* note = nullptr);
 // The control panel's reader in the tool (InstallPresetFileReader): a ".json" file is
-// handed on as the bytes of the preset it describes, and why it could not be goes to
-// standard error; any other file is read as it is.
+// handed on as the bytes of the preset it describes, any other regular file as it is;
+// why a file could not be read goes to standard error.
 int32_t ReadPresetFileInAnyForm(const char* path, uint8_t* buffer);
 // Each line of a note on standard error after the command's name.
 void PrintNotes(const char* command, const std::string& note);

@@ -1,15 +1,10 @@
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "apps/qelv/commands.h"
@@ -32,6 +27,7 @@
 #include "player/wav_writer.h"
 #include "player/sample_stream.h"
 #include "player/external_program.h"
+#include "player/temporary_file.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
@@ -75,24 +71,10 @@ bool NeedsSoundFile(const RenderOptions& options) {
            PathExtension(options.outPath) != ".gif";
 }
 
-// A temporary WAV for the video's sound track; removed by the caller.
-bool MakeSoundPath(std::string& path, std::string& error) {
-    std::error_code ignored;  // an unusable TMPDIR shows up as mkstemps failing
-    std::string name = (std::filesystem::temp_directory_path(ignored) / "qelv-render-XXXXXX.wav").string();
-    const int fd = mkstemps(name.data(), 4);
-    if (fd < 0) {
-        error = "cannot create a temporary sound file: " + std::string(std::strerror(errno));
-        return false;
-    }
-    close(fd);
-    path = name;
-    return true;
-}
-
 // A track is read twice: first through to count its blocks (only as far as the frames
 // asked for need) and to copy the sound of the rendered frames for a video, then again
 // as the frames are drawn.
-bool LoadInput(const RenderOptions& options, Input& input, std::string& soundPath, std::string& error) {
+bool LoadInput(const RenderOptions& options, Input& input, TemporaryFile& soundFile, std::string& error) {
     if (options.source == SampleSource::SampleStream) {
         std::string note;
         if (!input.stream.Open(options.inputPath, error, &note)) return false;
@@ -119,7 +101,8 @@ bool LoadInput(const RenderOptions& options, Input& input, std::string& soundPat
     const int64_t limit = options.frames ? std::llround(double(options.frames) * rate / options.fps) : 0;
     WavWriter sound;
     const bool withSound = NeedsSoundFile(options);
-    if (withSound && (!MakeSoundPath(soundPath, error) || !sound.Open(soundPath, rate, error))) return false;
+    if (withSound && (!soundFile.Create("qelv-render-", ".wav", error) || !sound.Open(soundFile.path(), rate, error)))
+        return false;
     const int64_t samples = ReadThrough(first, limit, withSound ? &sound : nullptr, error);
     if (samples < 0) return false;
     while (NewestSampleOfBlock(input.trackBlocks, rate, options.fps) < samples &&
@@ -170,18 +153,12 @@ int Render(RenderOptions& options) {
         mmxAvailable = 0;
     }
 
-    std::string soundPath;
-    struct RemoveOnExit {
-        std::string& path;
-        ~RemoveOnExit() {
-            if (!path.empty()) std::remove(path.c_str());
-        }
-    } removeSound{soundPath};
+    TemporaryFile sound;  // the video's sound track, for as long as ffmpeg reads it
     Input input;
-    if (!LoadInput(options, input, soundPath, error)) return fail(error);
+    if (!LoadInput(options, input, sound, error)) return fail(error);
     const int64_t frames = options.frames ? options.frames : input.blockCount();
 
-    std::unique_ptr<FrameSink> sink = OpenOutput(options, soundPath, error);
+    std::unique_ptr<FrameSink> sink = OpenOutput(options, sound.path(), error);
     if (!sink) return fail(error);
     // The engine runs ahead of the encoder by a few frames, up to about 256 MiB of them.
     const size_t frameBytes = size_t(options.width) * size_t(options.height) * 4;

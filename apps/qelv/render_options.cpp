@@ -26,8 +26,10 @@ const char kRenderUsage[] =
     "  --frames N      number of frames (default: the length of the input)\n"
     "  --fps N         frames a second, for analysis and video (default 50)\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
-    "  --out PATH      FILE.rgb: raw frames, W x H little-endian 0x00RRGGBB words each;\n"
-    "                  DIR/ or a name without extension: numbered PNG files;\n"
+    "  --out PATH      FILE.rgb: raw frames, W x H little-endian 0x00RRGGBB words each,\n"
+    "                  as to a device or a pipe named without extension (/dev/null);\n"
+    "                  DIR/ or a name without extension: numbered PNG files, which\n"
+    "                  replace those of an earlier render there once all are written;\n"
     "                  FILE.mp4, FILE.webm, FILE.gif: a video made by ffmpeg, with the\n"
     "                  sound of an audio input (default out/qelv-demo.mp4, or\n"
     "                  out/qelv-demo/ without ffmpeg)\n"
@@ -72,7 +74,14 @@ bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& erro
         error = "--out needs a path";
         return false;
     }
-    if (path.back() == '/' || std::filesystem::is_directory(path, ignored) || extension.empty()) {
+    const auto status = std::filesystem::status(path, ignored);
+    // A device or a pipe named without an extension, such as /dev/null, takes the frames
+    // as they are; PNG frames would need a folder in its place.
+    const bool device = std::filesystem::exists(status) && !std::filesystem::is_directory(status) &&
+                        !std::filesystem::is_regular_file(status);
+    if (device && extension.empty() && path.back() != '/') {
+        kind = OutputKind::RawFrames;
+    } else if (path.back() == '/' || std::filesystem::is_directory(status) || extension.empty()) {
         kind = OutputKind::PngFrames;
     } else if (extension == ".rgb") {
         kind = OutputKind::RawFrames;

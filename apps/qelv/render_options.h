@@ -30,7 +30,8 @@ bool TakesValue(const std::string& name);
 // Parses the arguments after "render"; false with a one-line message for anything wrong.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
 // A path ending in '/', an existing directory or a name without extension takes PNG
-// frames; .rgb raw frames; .mp4, .webm and .gif a video. Anything else is refused.
+// frames; .rgb, or an existing device or pipe without extension, raw frames; .mp4,
+// .webm and .gif a video. Anything else is refused.
 bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& error);
 // A video when ffmpeg can make one, else PNG frames.
 std::string DefaultOutputPath(bool ffmpegAvailable);

@@ -1,15 +1,20 @@
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "apps/qelv/frame_sink.h"
 #include "apps/qelv/path_extension.h"
 #include "apps/qelv/render_options.h"
 #include "player/external_program.h"
 #include "player/output_file.h"
+#include "player/pending_removal.h"
 
 namespace {
 // H.264's presets trade speed for size. On two busy cores at 1080p ultrafast makes about
@@ -55,30 +60,78 @@ std::string FfmpegCommand(const VideoSettings& v, const std::string& outPath) {
     return command + " -f " + format + " " + ShellQuote(outPath);
 }
 
+// ffmpeg reading the frames from a pipe. Started without popen, so that its process is
+// known: a signal that ends this process stops it before its output file is removed.
+class Encoder {
+public:
+    ~Encoder() { Stop(); }
+    bool Start(const std::string& command, std::string& error) {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) {
+            error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
+        // exec: the shell becomes ffmpeg, whose process is the one to stop.
+        std::string script = "exec " + command;
+        char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), script.data(), nullptr};
+        const SignalsDeferred untilRegistered;
+        const int failure = posix_spawn(&program, "/bin/sh", &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ends[0]);
+        if (failure != 0) {
+            close(ends[1]);
+            program = -1;
+            error = std::string("cannot start ffmpeg: ") + std::strerror(failure);
+            return false;
+        }
+        slot = RegisterPendingWriter(program);
+        frames = fdopen(ends[1], "w");
+        if (!frames) close(ends[1]);
+        return frames != nullptr;
+    }
+    bool Write(const void* bytes, size_t count) { return std::fwrite(bytes, 1, count, frames) == count; }
+    // The end of the frames, then ffmpeg's exit status; -1 when it could not be had.
+    int Stop() {
+        if (program < 0) return -1;
+        if (frames) std::fclose(frames);
+        frames = nullptr;
+        ReleasePendingRemoval(slot);
+        int status = -1;
+        while (waitpid(program, &status, 0) < 0 && errno == EINTR) continue;
+        program = -1;
+        return status;
+    }
+
+private:
+    pid_t program = -1;
+    std::FILE* frames = nullptr;
+    int slot = -1;
+};
+
 class Video final : public FrameSink {
 public:
-    Video(std::FILE* pipe, std::unique_ptr<OutputFile> file, size_t words)
-        : pipe(pipe), file(std::move(file)), words(words) {}
-    ~Video() override {
-        if (pipe) pclose(pipe);
-    }
+    Video(std::string path, std::unique_ptr<OutputFile> file, std::unique_ptr<Encoder> encoder, size_t words)
+        : path(std::move(path)), file(std::move(file)), encoder(std::move(encoder)), words(words) {}
     bool Write(const uint32_t* pixels, std::string& error) override {
-        if (std::fwrite(pixels, sizeof *pixels, words, pipe) == words) return true;
-        error = "ffmpeg stopped taking frames";
+        if (encoder->Write(pixels, words * sizeof *pixels)) return true;
+        error = "ffmpeg stopped taking frames for '" + path + "'";
         return false;
     }
     bool Finish(std::string& error) override {
-        const int status = pclose(pipe);
-        pipe = nullptr;
+        const int status = encoder->Stop();
         if (status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return file->Commit(error);
-        error = "ffmpeg failed";
-        if (status != -1 && WIFEXITED(status)) error += " with exit status " + std::to_string(WEXITSTATUS(status));
+        error = "ffmpeg failed to make '" + path + "'";
+        if (status != -1 && WIFEXITED(status)) error += " (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
         return false;
     }
 
 private:
-    std::FILE* pipe;
+    std::string path;
     std::unique_ptr<OutputFile> file;  // ffmpeg writes into it; replaces the path once ffmpeg succeeded
+    std::unique_ptr<Encoder> encoder;  // stopped before the file it writes is removed
     size_t words;
 };
 }  // namespace
@@ -90,10 +143,8 @@ std::unique_ptr<FrameSink> OpenVideo(const VideoSettings& settings, std::string&
     std::signal(SIGPIPE, SIG_IGN);
     auto file = std::make_unique<OutputFile>();
     if (!file->Open(settings.path, error)) return nullptr;
-    std::FILE* pipe = popen(FfmpegCommand(settings, file->writingPath()).c_str(), "w");
-    if (!pipe) {
-        error = "cannot start ffmpeg";
-        return nullptr;
-    }
-    return std::make_unique<Video>(pipe, std::move(file), size_t(settings.width) * settings.height);
+    auto encoder = std::make_unique<Encoder>();
+    if (!encoder->Start(FfmpegCommand(settings, file->writingPath()), error)) return nullptr;
+    return std::make_unique<Video>(settings.path, std::move(file), std::move(encoder),
+                                   size_t(settings.width) * settings.height);
 }

@@ -4,6 +4,7 @@
 #include <imgui_stdlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "backends/native/file_browser_dialog.h"
@@ -50,7 +51,9 @@ bool IsFolder(const std::string& path) {
 
 ImGuiDialogServices::ImGuiDialogServices(RunModal runModal, Places places)
     : runModal(std::move(runModal)), places(std::move(places)) {
-    if (!this->places.recentFile.empty()) recent.Read(this->places.recentFile);
+    std::string error;
+    if (!this->places.recentFile.empty() && !recent.Read(this->places.recentFile, error))
+        std::fprintf(stderr, "qelv: %s\n", error.c_str());
 }
 
 std::vector<BrowserFilter> ImGuiDialogServices::Filters(const FileDialogRequest& request, bool saving) const {

@@ -1,12 +1,15 @@
 #include "backends/native/native_shell.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "player/input_file.h"
 #include "player/output_file.h"
 
 namespace {
@@ -26,18 +29,19 @@ std::string Trim(const std::string& s) {
 // never written back, so that nothing beyond is lost.
 constexpr size_t kMaxSettingsBytes = size_t(1) << 20;
 
-std::vector<std::string> ReadLines(const std::string& path, bool* whole = nullptr) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string text;
-    char chunk[4096];
-    while (text.size() <= kMaxSettingsBytes && in.read(chunk, sizeof chunk).gcount() > 0)
-        text.append(chunk, size_t(in.gcount()));
-    if (whole) *whole = text.size() <= kMaxSettingsBytes;
-    if (text.size() > kMaxSettingsBytes) text.resize(kMaxSettingsBytes);
-    std::istringstream split(text);
+// False, with the problem, for a file that is there but cannot be read; none is empty.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, bool& whole, std::string& problem) {
+    lines.clear();
+    whole = true;
+    struct stat status{};
+    if (stat(path.c_str(), &status) != 0 && errno == ENOENT) return true;
+    std::vector<uint8_t> bytes;
+    bool cut = false;
+    if (!ReadWholeFile(path, kMaxSettingsBytes, bytes, cut, problem)) return false;
+    whole = !cut;
+    std::istringstream split(std::string(bytes.begin(), bytes.end()));
     for (std::string line; std::getline(split, line);) lines.push_back(line);
-    return lines;
+    return true;
 }
 
 // Index of the line holding key in section, or of the section header when only the
@@ -80,9 +84,21 @@ std::string NativeShell::ProgramFilePath(const char* fileName) {
     return directory + "/" + fileName;
 }
 
+void NativeShell::Report(const std::string& problem) {
+    if (problem == reported) return;
+    std::fprintf(stderr, "qelv: %s\n", problem.c_str());
+    reported = problem;
+}
+
 int NativeShell::ReadSetting(const char* section, const char* key, int fallback) {
     if (directory.empty()) return fallback;
-    const std::vector<std::string> lines = ReadLines(directory + "/qelv.ini");
+    std::vector<std::string> lines;
+    bool whole = true;
+    std::string problem;
+    if (!ReadLines(directory + "/qelv.ini", lines, whole, problem)) {
+        Report(problem);
+        return fallback;
+    }
     const Place place = Find(lines, section, key);
     if (place.keyLine < 0) return fallback;
     const std::string& line = lines[size_t(place.keyLine)];
@@ -93,8 +109,10 @@ int NativeShell::ReadSetting(const char* section, const char* key, int fallback)
 void NativeShell::WriteSetting(const char* section, const char* key, int value) {
     const std::string path = ProgramFilePath("qelv.ini");
     if (path.empty()) return;
+    std::vector<std::string> lines;
     bool whole = true;
-    std::vector<std::string> lines = ReadLines(path, &whole);
+    std::string problem;
+    if (!ReadLines(path, lines, whole, problem)) return Report(problem);
     if (!whole) return;
     const Place place = Find(lines, section, key);
     const std::string entry = std::string(key) + "=" + std::to_string(value);
@@ -109,11 +127,12 @@ void NativeShell::WriteSetting(const char* section, const char* key, int value) 
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
     // Written beside and renamed over it: a failed write keeps the old settings.
-    std::string ignored;
-    WriteWholeFile(path, text.data(), text.size(), ignored);
+    WriteFileAtomically(path.c_str(), text.data(), text.size());
 }
 
 bool NativeShell::WriteFileAtomically(const char* path, const void* bytes, size_t count) {
-    std::string ignored;
-    return WriteWholeFile(path, bytes, count, ignored);
+    std::string problem;
+    if (WriteWholeFile(path, bytes, count, problem, DeviceOutput::Refused)) return true;
+    Report(problem);
+    return false;
 }

@@ -1,8 +1,12 @@
 #include "backends/native/recent_folders.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <fstream>
+
+#include "player/input_file.h"
 
 namespace {
 bool Usable(const std::string& line) {
@@ -36,11 +40,14 @@ std::string RecentFolders::Text() const {
     return text;
 }
 
-void RecentFolders::Read(const std::string& path) {
+bool RecentFolders::Read(const std::string& path, std::string& error) {
+    list.clear();
+    struct stat status{};
+    if (stat(path.c_str(), &status) != 0 && errno == ENOENT) return true;
     // Enough for kLimit lines of the longest usable length; anything further is not read.
-    std::string text(kLimit * (kMaxPathBytes + 1), '\0');
-    std::ifstream in(path, std::ios::binary);
-    in.read(text.data(), std::streamsize(text.size()));
-    text.resize(size_t(in.gcount()));
-    Parse(text);
+    std::vector<uint8_t> text;
+    bool cut = false;
+    if (!ReadWholeFile(path, kLimit * (kMaxPathBytes + 1), text, cut, error)) return false;
+    Parse(std::string(text.begin(), text.end()));
+    return true;
 }

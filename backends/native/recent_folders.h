@@ -17,8 +17,9 @@ public:
 
     void Parse(const std::string& text);
     std::string Text() const;
-    // Missing, unreadable or damaged files give what can be used of them.
-    void Read(const std::string& path);
+    // A damaged file gives what can be used of it, a missing one nothing; false, with
+    // nothing taken, for one that cannot be read (a pipe, a device).
+    bool Read(const std::string& path, std::string& error);
 
 private:
     std::vector<std::string> list;

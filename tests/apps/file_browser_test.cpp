@@ -198,7 +198,8 @@ TEST(RecentFolders, ADamagedFileGivesOnlyItsUsableLines) {
         EXPECT_EQ(recent.folders(), c.folders) << c.text;
     }
     RecentFolders missing;
-    missing.Read("/no/such/recent-folders");
+    std::string error;
+    EXPECT_TRUE(missing.Read("/no/such/recent-folders", error)) << error;
     EXPECT_TRUE(missing.folders().empty());
 }
 }  // namespace

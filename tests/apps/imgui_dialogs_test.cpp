@@ -187,7 +187,8 @@ TEST(ImGuiDialogServices, EnterSavesUnderTheTypedNameAndTheFolderIsRemembered) {
     EXPECT_EQ(path, (folder / "mine.qlp").string());
     EXPECT_LT(modal.frames, 30);
     RecentFolders kept;
-    kept.Read(places.recentFile);
+    std::string error;
+    ASSERT_TRUE(kept.Read(places.recentFile, error)) << error;
     EXPECT_EQ(kept.folders(), std::vector<std::string>{folder.string()});
 
     // Without Enter the chooser stays open until its caller's frames run out.

@@ -4,9 +4,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,13 @@ struct OutputSafety : ::testing::Test {
     size_t Entries(const std::string& name) const {
         return size_t(std::distance(fs::directory_iterator(At(name)), fs::directory_iterator()));
     }
+    // Every entry of a folder by name, with a file's contents.
+    std::map<std::string, std::string> Folder(const std::string& name) const {
+        std::map<std::string, std::string> entries;
+        for (const auto& entry : fs::directory_iterator(At(name)))
+            entries[entry.path().filename().string()] = entry.is_directory() ? "(a folder)" : Contents(entry.path());
+        return entries;
+    }
 };
 
 TEST_F(OutputSafety, AFullDeviceBehindALinkIsLeftInPlace) {
@@ -97,5 +106,72 @@ TEST_F(OutputSafety, AFullDiskLeavesEveryExistingOutputAsItWas) {
     for (const std::string& name : outputs) EXPECT_EQ(Contents(At(name)), "old") << name;
     EXPECT_EQ(Entries("shots"), 1u);
     EXPECT_EQ(Entries(""), outputs.size() + 3);  // shots/ and the outputs beside it, p.qlp, p.json, s.qsb
+}
+
+// PNG frames into a folder that holds an earlier render's and the user's own files: the
+// new frames replace the earlier ones all together or not at all, and the user's stay.
+TEST_F(OutputSafety, PngFramesReplaceAnEarlierRenderWholeOrNotAtAll) {
+    const auto render = [&](const char* size, int frames, const std::string& folder) {
+        return Run(RunRender, {"--demo", "--size", size, "--frames", std::to_string(frames), "--out", At(folder)});
+    };
+    ASSERT_EQ(render("24x24", 30, "shots"), 0);
+    std::ofstream(At("shots/notes.txt")) << "mine";
+    const auto earlier = Folder("shots");
+    ASSERT_EQ(earlier.size(), 31u);
+
+    // The new render's pictures, to find a disk that fills part-way through it: one that
+    // takes the pictures before the last that is larger than all before it.
+    ASSERT_EQ(render("64x64", 30, "new"), 0);
+    const auto fresh = Folder("new");
+    std::vector<size_t> sizes;
+    for (const auto& [name, bytes] : fresh) sizes.push_back(bytes.size());
+    size_t stop = 0;
+    for (size_t i = 1; i < sizes.size(); ++i)
+        if (sizes[i] > *std::max_element(sizes.begin(), sizes.begin() + long(i))) stop = i;
+    ASSERT_GT(stop, 0u) << "no picture is larger than those before it";
+    {
+        FileSizeLimit full(*std::max_element(sizes.begin(), sizes.begin() + long(stop)));
+        EXPECT_EQ(render("64x64", 30, "shots"), 1) << "the disk fills at frame " << stop;
+    }
+    EXPECT_EQ(Folder("shots"), earlier);
+
+    // A folder in the way of a frame is found before any frame is moved.
+    fs::create_directory(At("shots/frame-000031.png"));
+    EXPECT_EQ(render("64x64", 32, "shots"), 1);
+    fs::remove(At("shots/frame-000031.png"));
+    EXPECT_EQ(Folder("shots"), earlier);
+
+    // A shorter render leaves none of the earlier frames beside its own.
+    ASSERT_EQ(render("64x64", 10, "shots"), 0);
+    auto expected = fresh;
+    expected.erase(expected.find("frame-000010.png"), expected.end());
+    expected["notes.txt"] = "mine";
+    EXPECT_EQ(Folder("shots"), expected);
+}
+
+// What is not a folder cannot take PNG frames, and the message says what it is; a
+// device named without an extension takes raw frames.
+TEST_F(OutputSafety, PngFramesNeedAFolderAndADeviceTakesRawFrames) {
+    std::ofstream(At("file")) << "old";
+    const struct {
+        std::string out;
+        int result;
+        const char* says;
+    } cases[] = {
+        {"/dev/null/", 1, "cannot write PNG frames into '/dev/null/': it is a character device, not a directory"},
+        {At("file"), 1, "it is a regular file, not a directory"},
+        {"/dev/null", 0, "written to /dev/null"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"render", "--demo", "--size", "8x8", "--frames", "2", "--out", c.out};
+        std::vector<char*> argv;
+        for (std::string& a : arguments) argv.push_back(a.data());
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(RunRender(int(argv.size()) - 1, argv.data() + 1), c.result) << c.out;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    }
+    EXPECT_EQ(Contents(At("file")), "old");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 }  // namespace

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
 
 #include <cstdlib>
 #include <filesystem>
@@ -75,5 +80,70 @@ TEST_F(PlayMemory, TheChainAndTheWindowOutliveTheRunAndAGivenPresetWins) {
     ASSERT_EQ(RunCommand(RunRender, {"--demo", "--frames", "1", "--size", "16x16", "--out", (config / "x.rgb").string()}), 0);
     EXPECT_EQ(Autosave(), Contents(second));
     EXPECT_EQ(Settings(), settings);
+}
+
+// A run in a child process, its standard error in a file: what fails here must not
+// hang, so a child still running after a minute (a run takes a second) fails the test.
+struct Outcome {
+    bool finished;
+    int status;
+    std::string said;
+};
+
+Outcome PlayInAChild(const fs::path& errors) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (!std::freopen(errors.c_str(), "w", stderr)) _exit(99);
+        std::vector<std::string> arguments{"--demo", "--no-sound", "--frames", "3"};
+        const int result = RunCommand(RunPlay, arguments);
+        std::fflush(stderr);  // no longer a terminal: buffered
+        _exit(result);
+    }
+    int status = 0;
+    bool finished = false;
+    for (int i = 0; i < 600 && !finished; ++i) {
+        finished = waitpid(child, &status, WNOHANG) == child;
+        if (!finished) usleep(100'000);
+    }
+    if (!finished) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    const std::vector<char> said = Contents(errors);
+    return {finished, WIFEXITED(status) ? WEXITSTATUS(status) : -1, {said.begin(), said.end()}};
+}
+
+// The files a run keeps in its folder must be files: a pipe or a device in the place of
+// one is left alone and named on standard error, and the run goes on without it. A
+// damaged autosave file is named too.
+TEST_F(PlayMemory, WhatIsNotASettingsFileIsNamedAndLeftAlone) {
+    const fs::path folder = config / "qelv";
+    const struct {
+        const char* name;
+        bool pipe;  // else damaged
+        std::vector<std::string> says;
+    } cases[] = {
+        {"qelv.ini", true, {"cannot read '", "qelv.ini': it is a named pipe, not a regular file"}},
+        {"recent-folders", true, {"cannot read '", "recent-folders': it is a named pipe, not a regular file"}},
+        {"qelv5.dat", true,
+         {"cannot read '", "qelv5.dat': it is a named pipe, not a regular file; starting with the built-in chain",
+          "cannot write '", "qelv5.dat': it is a named pipe, not a regular file"}},
+        {"qelv5.dat", false, {"'" + (folder / "qelv5.dat").string() + "' is not a preset"}},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const fs::path path = folder / c.name;
+        if (c.pipe) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        } else {
+            std::ofstream(path) << "damaged";
+        }
+        const Outcome run = PlayInAChild(config / "errors");
+        ASSERT_TRUE(run.finished) << c.name << " hangs the run";
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.said;
+        for (const std::string& words : c.says) EXPECT_NE(run.said.find(words), std::string::npos) << run.said;
+        EXPECT_EQ(fs::is_fifo(path), c.pipe) << c.name;
+    }
 }
 }  // namespace

@@ -86,6 +86,62 @@ TEST(PresetDocument, RefusesWhatIsNotAPresetOrNotValid) {
     ASSERT_TRUE(PresetFromJson(Json::parse(R"({"effects": [{"type": 9, "bytes": "aB09Ff"}]})"), document, error));
     EXPECT_EQ(document.entries[0].payload, (Bytes{0xAB, 0x09, 0xFF}));
 }
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// A key given twice would be taken as its last, while a reader of the file sees the
+// first: refused at every level, saying which key and where.
+TEST(PresetDocument, RefusesAKeyGivenTwice) {
+    const struct {
+        const char* text;
+        const char* says;
+    } cases[] = {
+        {R"({"clear": 0, "effects": [], "clear": 1})", R"(the key "clear" appears twice in the top object)"},
+        {R"({"effects": [{"type": 3}, {"type": 6, "type": 3}]})", R"(the key "type" appears twice in effects[1])"},
+        {R"({"effects": [{"type": 3, "fields": {"fade amount": 4, "fade amount": 9}}]})",
+         R"(the key "fade amount" appears twice in effects[0].fields)"},
+        {R"({"effects": [], "effects": [{"type": 3}]})", R"(the key "effects" appears twice in the top object)"},
+    };
+    for (const auto& c : cases) {
+        PresetDocument document;
+        std::string error;
+        EXPECT_FALSE(PresetFromJsonText(Text(c.text), document, error)) << c.text;
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+    // The same key in different objects is no repetition.
+    PresetDocument document;
+    std::string error;
+    EXPECT_TRUE(PresetFromJsonText(Text(R"({"effects": [{"type": 3}, {"type": 6}]})"), document, error)) << error;
+}
+
+// A value from the file appears in a message only as a short prefix, its control
+// characters escaped, however long the value.
+TEST(PresetDocument, MessagesQuoteOnlyAShortPrefixOfAValue) {
+    const std::string huge(5 << 20, 'x');
+    const struct {
+        std::string text;
+        bool loads;
+        const char* shows;
+    } cases[] = {
+        {R"({"effects": [{"type": 3, "name": ")" + huge + R"("}]})", true, "\"xxxxxxxxxx"},
+        {R"({"effects": [{"type": 3, "name": "\u001b[2J\u0007\n\u009b"}]})", true, R"("\x1B[2J\x07\n\u009B")"},
+        {R"({"effects": [{"type": 3, "name": [")" + huge + R"("]}]})", true, "[\"xxxxxxxxxx"},
+        {R"({"effects": [{"type": 3, "fields": {")" + huge + R"(": 1}}]})", false, "field \"xxxxxxxxxx"},
+        {R"({"effects": [{"type": 3, "fields": {"fade amount": 1, "fade amount": 2}, ")" + huge + R"(": 0}]})", false,
+         "appears twice"},
+        {R"({"effects": [{"type": 3, "name": ")" + huge + "\n" + R"("}]})", false, "last read: "},
+        {"{\"" + huge + "\": 1, \"" + huge + "\": 2}", false, "appears twice"},
+    };
+    for (const auto& c : cases) {
+        PresetDocument document;
+        std::string error, note;
+        EXPECT_EQ(PresetFromJsonText(Text(c.text), document, error, &note), c.loads) << error.substr(0, 200);
+        const std::string& message = c.loads ? note : error;
+        EXPECT_NE(message.find(c.shows), std::string::npos) << message.substr(0, 300);
+        EXPECT_LT(message.size(), 400u) << message.substr(0, 300);
+        EXPECT_EQ(message.find('\x1b'), std::string::npos) << message;
+    }
+}
 }  // namespace
 
 #include "engine/engine.h"

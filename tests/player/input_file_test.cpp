@@ -32,10 +32,10 @@ TEST(InputFiles, WhatIsNoReadableFileIsRefusedByName) {
     } cases[] = {
         {dir.File("missing.wav"), "cannot open '{}': no such file or directory"},
         {dir.File("loop-a"), "cannot open '{}': too many levels of symbolic links"},
-        {dir.File("pipe.wav"), "cannot read '{}': not a regular file (a pipe)"},
-        {dir.File("to-pipe.wav"), "cannot read '{}': not a regular file (a pipe)"},
-        {"/dev/zero", "cannot read '{}': not a regular file (a device)"},
-        {dir.Path(), "cannot read '{}': not a regular file (a folder)"},
+        {dir.File("pipe.wav"), "cannot read '{}': it is a named pipe, not a regular file"},
+        {dir.File("to-pipe.wav"), "cannot read '{}': it is a named pipe, not a regular file"},
+        {"/dev/zero", "cannot read '{}': it is a character device, not a regular file"},
+        {dir.Path(), "cannot read '{}': it is a directory, not a regular file"},
     };
     for (const auto& c : cases) {
         std::string expected = c.message;
