@@ -9,6 +9,8 @@
 namespace {
 // Frames decoded at a time: small, so that the first block and each refill come soon.
 constexpr size_t kPiece = 1024;
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 }  // namespace
 
 TrackStream::TrackStream(double fps, double lead) : fps(fps), lead(lead) {}
@@ -23,6 +25,7 @@ TrackStream::~TrackStream() {
 }
 
 bool TrackStream::Open(const std::string& path, bool withSound, std::string& error) {
+    name = path.empty() ? "the demo track" : Quoted(path);
     if (path.empty()) {
         reader.OpenDemo();
     } else if (!reader.OpenFile(path, error)) {
@@ -30,8 +33,13 @@ bool TrackStream::Open(const std::string& path, bool withSound, std::string& err
     }
     rate = reader.sampleRate();
     if (fps > rate) {  // more blocks than samples would only repeat them
-        error = std::to_string(int64_t(fps)) + " blocks per second is more than the track's " + std::to_string(rate) +
-                " Hz sample rate";
+        error = "cannot play " + name + ": " + std::to_string(int64_t(fps)) +
+                " blocks per second is more than its " + std::to_string(rate) + " Hz sample rate";
+        return false;
+    }
+    if (rate > kHighestPlayedRate) {
+        error = "cannot play " + name + ": its header gives a sample rate of " + std::to_string(rate) +
+                " Hz, above the " + std::to_string(kHighestPlayedRate) + " Hz played";
         return false;
     }
     sound = withSound;
@@ -40,6 +48,7 @@ bool TrackStream::Open(const std::string& path, bool withSound, std::string& err
 }
 
 bool TrackStream::OpenSampleStream(const std::string& path, int silentRate, std::string& error) {
+    name = Quoted(path);
     if (!samples.Open(path, error)) return false;
     sampleStream = true;
     rate = silentRate;
@@ -53,7 +62,7 @@ bool TrackStream::Start(std::string& error) {
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return made > 0 || done; });
     if (made > 0) return true;
-    error = damaged.empty() ? "too short for a frame" : damaged;
+    error = damaged.empty() ? name + " is too short for a frame" : damaged;
     return false;
 }
 
