@@ -22,6 +22,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib/private_pulse.sh"
 
 # Nothing of the user's: no system daemon, settings or windows.
 export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy
@@ -44,20 +45,7 @@ rc=$?
 [ $(($(date +%s) - start)) -le 3 ] || fail "listing without a server took more than 3 s"
 echo "no server, listing: $(cat "$dir/err")"
 
-cat >"$dir/server.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
-load-module module-null-sink sink_name=qelvtest
-set-default-sink qelvtest
-PA
-pulseaudio --daemonize=no -n -F "$dir/server.pa" --exit-idle-time=-1 --disallow-exit \
-  --log-target=file:"$dir/server.log" &
-server=$!
-export PULSE_SERVER="unix:$dir/native"
-for _ in $(seq 100); do
-  pactl info >/dev/null 2>&1 && break
-  sleep 0.1
-done
-pactl info >/dev/null 2>&1 || fail "the private server did not start: $(cat "$dir/server.log")"
+start_private_pulse
 
 # The null output's monitor, by the name --capture takes, marked as what it hears alone.
 timeout 10 "$qelv" play --list-sources >"$dir/out" 2>"$dir/err" || fail "listing exited $?: $(cat "$dir/err")"

@@ -1,0 +1,66 @@
+#!/bin/sh
+# `qelv play` with sound keeps real time at any sample rate a track may have: a 2 s track
+# at 50 Hz and one at 44.1 kHz each play for 2 s (within 10 %) through a private sound
+# server. A list of the track twice is played: the first lasts from the line that says it
+# starts to the line that says the second does.
+set -u
+qelv=$1
+for tool in pulseaudio pactl pacat python3; do
+  if ! command -v $tool >/dev/null; then
+    echo "$tool is not installed: skipped"
+    exit 77
+  fi
+done
+dir=$(mktemp -d)
+server=
+keeper=
+cleanup() {
+  [ -n "$keeper" ] && kill "$keeper" 2>/dev/null
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  [ -n "$server" ] && wait "$server" 2>/dev/null
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib/private_pulse.sh"
+
+export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy \
+  SDL_AUDIODRIVER=pulseaudio
+unset DISPLAY WAYLAND_DISPLAY
+start_private_pulse
+# An idle null output works in blocks of up to 2 s, so a stream's first sound would wait
+# that long; a silent stream keeps it at the short latency a desktop's output runs at.
+pacat --playback --raw --latency-msec=20 /dev/zero 2>/dev/null &
+keeper=$!
+for _ in $(seq 100); do
+  [ -n "$(pactl list short sink-inputs)" ] && break
+  sleep 0.1
+done
+sleep 2  # the block the output was in when the stream came
+
+# Each line of standard error with the time it came.
+stamped() { while IFS= read -r line; do echo "$(date +%s.%N) $line"; done; }
+for rate in 50 44100; do
+  python3 - "$dir/track.wav" "$rate" <<'PY' || fail "cannot write the track"
+import math, struct, sys
+rate = int(sys.argv[2])
+samples = [int(8000 * math.sin(0.3 * i)) for i in range(2 * 2 * rate)]
+data = struct.pack('<%dh' % len(samples), *samples)
+header = b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' + \
+    struct.pack('<IHHIIHH', 16, 1, 2, rate, rate * 4, 4, 16) + b'data' + struct.pack('<I', len(data))
+open(sys.argv[1], 'wb').write(header + data)
+PY
+  { timeout 30 "$qelv" play "$dir/track.wav" "$dir/track.wav" --exit-at-end --size 32x20 2>&1 >/dev/null ||
+      echo "exit $?"; } | stamped >"$dir/log"
+  grep -q "no sound device" "$dir/log" && fail "$rate Hz played without sound: $(cat "$dir/log")"
+  grep -q "qelv play: 200 blocks played" "$dir/log" || fail "$rate Hz: $(cat "$dir/log")"
+  played=$(python3 - "$dir/log" <<'PY'
+import sys
+times = {line.split(' ', 3)[3].split(':')[0]: float(line.split()[0]) for line in open(sys.argv[1]) if ' of 2:' in line}
+print(round(times['2 of 2'] - times['1 of 2'], 2))
+PY
+) || fail "$rate Hz: $(cat "$dir/log")"
+  echo "$rate Hz: 2 s played in $played s"
+  python3 -c "import sys; sys.exit(0 if 1.8 <= $played <= 2.2 else 1)" || fail "$rate Hz is not played in real time"
+done
