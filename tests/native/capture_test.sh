@@ -2,8 +2,8 @@
 # Live sound in, end to end: a private sound server with a null output and nothing else,
 # the demo track played into it, and `qelv play --capture` hearing it through the
 # output's monitor; silence gives no beats; --list-sources names the monitor; without a
-# server the capture and the listing fail at once with one line. The server is ours alone
-# and is killed however the test ends.
+# server the capture and the listing fail at once with one line; a source the server does
+# not take is named. The server is ours alone and is killed however the test ends.
 set -u
 qelv=$1
 if ! command -v pulseaudio >/dev/null || ! command -v paplay >/dev/null; then
@@ -51,6 +51,14 @@ start_private_pulse
 timeout 10 "$qelv" play --list-sources >"$dir/out" 2>"$dir/err" || fail "listing exited $?: $(cat "$dir/err")"
 grep -q "^\* qelvtest\.monitor	" "$dir/out" || fail "no monitor listed: $(cat "$dir/out" "$dir/err")"
 echo "listed: $(grep qelvtest.monitor "$dir/out")"
+
+# A source the server does not know, or refuses outright, is named.
+for source in nosuch 'no/such'; do
+  timeout 10 "$qelv" play --capture "$source" --frames 5 2>"$dir/err"
+  rc=$?
+  [ $rc -eq 1 ] && grep -q "'$source'" "$dir/err" || fail "capturing $source: exit $rc: $(cat "$dir/err")"
+  echo "source $source: $(cat "$dir/err")"
+done
 
 "$qelv" analyze --demo --wav "$dir/demo.wav" 2>/dev/null || fail "no demo WAV"
 

@@ -29,15 +29,7 @@ export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDE
   SDL_AUDIODRIVER=pulseaudio
 unset DISPLAY WAYLAND_DISPLAY
 start_private_pulse
-# An idle null output works in blocks of up to 2 s, so a stream's first sound would wait
-# that long; a silent stream keeps it at the short latency a desktop's output runs at.
-pacat --playback --raw --latency-msec=20 /dev/zero 2>/dev/null &
-keeper=$!
-for _ in $(seq 100); do
-  [ -n "$(pactl list short sink-inputs)" ] && break
-  sleep 0.1
-done
-sleep 2  # the block the output was in when the stream came
+keep_output_running
 
 # Each line of standard error with the time it came.
 stamped() { while IFS= read -r line; do echo "$(date +%s.%N) $line"; done; }

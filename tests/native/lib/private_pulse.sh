@@ -18,3 +18,17 @@ PA
   done
   fail "the private server did not start: $(cat "$dir/server.log")"
 }
+
+# An idle null output works in blocks of up to 2 s, so a stream's first sound would wait
+# that long: keep_output_running plays silence into it at the short latency a desktop's
+# output runs at, with $keeper its process id (for the caller to kill), and returns once
+# the output has left its idle block.
+keep_output_running() {
+  pacat --playback --raw --latency-msec=20 /dev/zero 2>/dev/null &
+  keeper=$!
+  for _ in $(seq 100); do
+    [ -n "$(pactl list short sink-inputs)" ] && break
+    sleep 0.1
+  done
+  sleep 2
+}
