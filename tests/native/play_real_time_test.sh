@@ -46,7 +46,9 @@ PY
   { timeout 30 "$qelv" play "$dir/track.wav" "$dir/track.wav" --exit-at-end --size 32x20 2>&1 >/dev/null ||
       echo "exit $?"; } | stamped >"$dir/log"
   grep -q "no sound device" "$dir/log" && fail "$rate Hz played without sound: $(cat "$dir/log")"
-  grep -q "qelv play: 200 blocks played" "$dir/log" || fail "$rate Hz: $(cat "$dir/log")"
+  # The tracks' 200, after any of silence drawn while the first was opened on a busy machine.
+  blocks=$(sed -n 's/.* qelv play: \([0-9]*\) blocks played.*/\1/p' "$dir/log")
+  [ "${blocks:-0}" -ge 200 ] || fail "$rate Hz: $(cat "$dir/log")"
   played=$(python3 - "$dir/log" <<'PY'
 import sys
 times = {line.split(' ', 3)[3].split(':')[0]: float(line.split()[0]) for line in open(sys.argv[1]) if ' of 2:' in line}
