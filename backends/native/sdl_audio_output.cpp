@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "backends/native/silent_clock.h"
@@ -15,6 +19,8 @@ namespace {
 // (several of its samples), which the clock could not know; repeated frames keep the
 // clock exact.
 constexpr int kLowestDeviceRate = 8000;
+// How long closing the device may take before it is given up on.
+constexpr std::chrono::milliseconds kLongestClose{300};
 
 // The device's buffer holds about 20 ms at any rate, as 1024 frames do at 44.1 kHz: a
 // fixed count lasts longer the lower the rate, and the clock moves a buffer at a time.
@@ -30,7 +36,8 @@ public:
         : rate(rate), repeats((kLowestDeviceRate + rate - 1) / rate), pull(std::move(pull)) {}
 
     ~SdlAudioOutput() override {
-        if (device) SDL_CloseAudioDevice(device);
+        // A close that did not end is left to finish on its own; the subsystem stays.
+        if (device && !CloseWithin(kLongestClose)) return;
         if (initialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
@@ -77,6 +84,27 @@ public:
     int sampleRate() const override { return rate; }
 
 private:
+    // Closing waits for the device's thread, which a sound server that has stopped
+    // answering holds forever: the run must end all the same. Paused first, the device
+    // calls Fill no more, so it may outlive this.
+    bool CloseWithin(std::chrono::milliseconds most) {
+        SDL_PauseAudioDevice(device, 1);
+        struct Closing {
+            std::mutex mutex;
+            std::condition_variable done;
+            bool closed = false;
+        };
+        auto closing = std::make_shared<Closing>();
+        std::thread([closing, id = device] {
+            SDL_CloseAudioDevice(id);
+            const std::lock_guard<std::mutex> lock(closing->mutex);
+            closing->closed = true;
+            closing->done.notify_all();
+        }).detach();
+        std::unique_lock<std::mutex> lock(closing->mutex);
+        return closing->done.wait_for(lock, most, [&] { return closing->closed; });
+    }
+
     static void SDLCALL Fill(void* self, Uint8* stream, int length) {
         static_cast<SdlAudioOutput*>(self)->Fill(reinterpret_cast<float*>(stream), length / int(2 * sizeof(float)));
     }
