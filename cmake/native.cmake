@@ -7,7 +7,7 @@ pkg_check_modules(LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswres
 find_package(SDL2 REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 # Live sound in: the PulseAudio client, which PipeWire's pulse server answers as well.
-pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse-simple libpulse)
+pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
 
 # The native control panel reads its dialog templates from the resource script itself.
 set(QELV_TEMPLATE_FILES ${CMAKE_SOURCE_DIR}/ui/qelv.rc ${CMAKE_SOURCE_DIR}/ui/resource_ids.h)

@@ -9,6 +9,8 @@
 namespace {
 // Frames decoded at a time: small, so that the first block and each refill come soon.
 constexpr size_t kPiece = 1024;
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 }  // namespace
 
 TrackStream::TrackStream(double fps, double lead) : fps(fps), lead(lead) {}
@@ -23,31 +25,37 @@ TrackStream::~TrackStream() {
 }
 
 bool TrackStream::Open(const std::string& path, bool withSound, std::string& error) {
+    name = path.empty() ? "the demo track" : Quoted(path);
     if (path.empty()) {
         reader.OpenDemo();
     } else if (!reader.OpenFile(path, error)) {
         return false;
     }
     rate = reader.sampleRate();
-    const std::string name = path.empty() ? "the demo track" : "'" + path + "'";
     if (fps > rate) {  // more blocks than samples would only repeat them
-        error = std::to_string(int64_t(fps)) + " blocks per second is more than the " + std::to_string(rate) +
-                " Hz sample rate of " + name;
+        error = "cannot play " + name + ": " + std::to_string(int64_t(fps)) +
+                " blocks per second is more than its " + std::to_string(rate) + " Hz sample rate";
+        return false;
+    }
+    if (rate > kHighestPlayedRate) {
+        error = "cannot play " + name + ": its header gives a sample rate of " + std::to_string(rate) +
+                " Hz, above the " + std::to_string(kHighestPlayedRate) + " Hz played";
         return false;
     }
     sound = withSound;
     if (sound) ring.resize(2 * (size_t(std::ceil(lead * rate)) + kPiece));
-    return Start(name, error);
+    return Start(error);
 }
 
 bool TrackStream::OpenSampleStream(const std::string& path, int silentRate, std::string& error) {
+    name = Quoted(path);
     if (!samples.Open(path, error)) return false;
     sampleStream = true;
     rate = silentRate;
-    return Start("'" + path + "'", error);
+    return Start(error);
 }
 
-bool TrackStream::Start(const std::string& name, std::string& error) {
+bool TrackStream::Start(std::string& error) {
     // At least two blocks ahead, so the next is always on its way.
     maxBlocks = std::max<int64_t>(2, int64_t(std::ceil(lead * fps)));
     decoder = std::thread([this] { Decode(); });

@@ -13,6 +13,11 @@
 
 class TrackAnalyser;
 
+// The highest sample rate a track is played at: the highest that sound servers take. The
+// sound kept ahead is sized from the rate, so a header claiming more is refused rather
+// than believed.
+constexpr int kHighestPlayedRate = 384000;
+
 // A track decoded and analysed on a thread of its own a few seconds ahead of where it is
 // played, so that a track of any length plays in the same small memory. Its blocks are
 // AnalyzeAudio's for the whole track; its sound is the decoded samples, for the output.
@@ -27,7 +32,8 @@ public:
     TrackStream& operator=(const TrackStream&) = delete;
 
     // Opens the file, or the demo track for an empty path, and waits for its first block;
-    // false with a message when it cannot be read or is too short for a block. withSound:
+    // false with a message naming it when it cannot be read, has a sample rate below fps or
+    // above kHighestPlayedRate, or is too short for a block. withSound:
     // the sound is kept for TakeSound, which must then be called as it plays.
     bool Open(const std::string& path, bool withSound, std::string& error);
     // A sample stream's blocks, played silently at the given rate.
@@ -51,8 +57,8 @@ public:
     std::string damage();
 
 private:
-    // Starts the thread and waits for the first block; name is the track's, for messages.
-    bool Start(const std::string& name, std::string& error);
+    // Starts the thread and waits for the first block.
+    bool Start(std::string& error);
     void Decode();
     // The next piece: frames decoded (blocks read, for a sample stream), 0 at the end,
     // -1 with a message.
@@ -63,6 +69,7 @@ private:
 
     const double fps;
     const double lead;
+    std::string name;  // for messages
     TrackReader reader;
     SampleStreamReader samples;
     bool sampleStream = false;

@@ -19,7 +19,8 @@ CaptureSource::~CaptureSource() {
         const std::lock_guard<std::mutex> guard(lock);
         stopping = true;
     }
-    // The thread notices after the read in progress, at most one block's time.
+    // A read in progress would wait for the server, which may never answer again.
+    capture->Interrupt();
     reader.join();
 }
 

@@ -198,7 +198,13 @@ int Play(const PlayOptions& options) {
     const PanelInstallation panel(dialogs, choosers, engine);
     // The files to play, then the list that plays them (or the one stream or the demo).
     std::vector<std::string> files;
-    if (!ExpandPlaylist(options.playlist, files, error)) return fail(error);
+    std::vector<PassedOver> passedOver;
+    ExpandPlaylist(options.playlist, files, passedOver);
+    if (options.playlist.size() == 1 && files.empty())
+        return fail("cannot play '" + passedOver.front().name + "': " + passedOver.front().reason);
+    for (const PassedOver& name : passedOver)
+        std::fprintf(stderr, "qelv play: passing over %s: %s\n", name.name.c_str(), name.reason.c_str());
+    if (!options.playlist.empty() && files.empty()) return fail("none of the files could be played");
     const PlaylistSource::AtEnd atEnd = options.loop        ? PlaylistSource::AtEnd::Loop
                                         : options.exitAtEnd ? PlaylistSource::AtEnd::Stop
                                                             : PlaylistSource::AtEnd::Silence;
@@ -225,10 +231,7 @@ int Play(const PlayOptions& options) {
     std::optional<PlaylistSource> playlist;
     if (!capture) {
         playlist.emplace(std::max<size_t>(files.size(), 1), input.fps, atEnd, limit, hooks);
-        if (!playlist->Start(error)) {
-            // One entry gives its own message; for a list, each was reported as passed over.
-            return fail(files.size() > 1 ? "none of the files could be played" : error);
-        }
+        playlist->Start();
     }
 
     PlaySettings settings;
@@ -271,10 +274,13 @@ int Play(const PlayOptions& options) {
         error = capture->error();
         return error.empty() ? 0 : fail(error);
     }
+    // A list none of whose entries played has nothing to sum up.
+    error = playlist->problem();
+    if (playlist->tracksStarted() == 0 && !error.empty()) return fail(error);
     std::fprintf(stderr, "qelv play: %lld blocks played, %lld frames shown, %lld beats\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
                  static_cast<long long>(result.beats));
-    return 0;
+    return error.empty() ? 0 : fail(error);
 }
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 namespace {
-// The silence after the list: as many blocks as any session can play.
+// Silence: as many blocks as any session can play.
 constexpr int64_t kEndless = std::numeric_limits<int64_t>::max() / 4;
 constexpr int kSilenceRate = 44100;
 
@@ -22,85 +22,81 @@ const SampleBlock& SilentBlock() {
 }  // namespace
 
 PlaylistSource::PlaylistSource(size_t entries, int32_t fps, AtEnd atEnd, int64_t limit, Hooks hooks)
-    : entries(entries), fps(fps), atEnd(atEnd), limit(limit), hooks(std::move(hooks)) {}
+    : entries(entries), fps(fps), atEnd(atEnd), limit(limit), hooks(std::move(hooks)), failing(entries, false),
+      finder(this->hooks.load) {}
 
-PlaylistSource::~PlaylistSource() {
-    if (next.valid()) next.wait();
+PlaylistSource::~PlaylistSource() = default;
+
+void PlaylistSource::Start() {
+    PlaySilence(Phase::Finding);
+    Find(0, entries);
 }
 
-PlaylistSource::Loaded PlaylistSource::Load(size_t entry) {
-    Loaded loaded;
-    loaded.ok = hooks.load(entry, loaded.track, loaded.error);
-    return loaded;
-}
-
-bool PlaylistSource::Start(std::string& error) {
-    for (size_t entry = 0; entry < entries; ++entry) {
-        Loaded loaded = Load(entry);
-        if (loaded.ok) {
-            Play(std::move(loaded.track), entry);
-            return true;
-        }
-        error = loaded.error;
-        if (entries > 1 && hooks.failed) hooks.failed(entry, loaded.error);
+void PlaylistSource::Find(size_t from, size_t most) {
+    std::vector<size_t> candidates;
+    for (size_t n = 0; n < most; ++n) {
+        const size_t entry = (from + n) % entries;
+        if (!failing[entry]) candidates.push_back(entry);
     }
-    return false;
+    finder.Search(std::move(candidates));
+}
+
+void PlaylistSource::ReportFailures() {
+    for (const TrackFinder::Failure& failure : finder.TakeFailures()) {
+        failing[failure.entry] = true;
+        lastFailure = failure.error;
+        if (entries > 1 && hooks.failed) hooks.failed(failure.entry, failure.error);
+    }
+}
+
+void PlaylistSource::TakeFound() {
+    ReportFailures();
+    size_t entry = 0;
+    PlaylistTrack track = finder.TakeFound(entry);
+    if (track) {
+        Play(std::move(track), entry);
+        return;
+    }
+    // A loop's search goes round the whole list: nothing found there means every entry
+    // has failed by now.
+    if (started == 0 || atEnd == AtEnd::Loop) {
+        trouble = entries == 1    ? lastFailure
+                  : started == 0 ? "none of the files could be played"
+                                 : "none of the files can be played any more";
+        phase = Phase::Finished;
+    } else if (atEnd == AtEnd::Stop) {
+        phase = Phase::Finished;
+    } else {
+        PlaySilence(Phase::Silence);
+    }
 }
 
 void PlaylistSource::Play(PlaylistTrack track, size_t entry) {
     clock.reset();  // before the track it plays
     current = std::move(track);
     index = entry;
+    phase = Phase::Playing;
     CountBlocks();
     clock = hooks.openClock(current);
     clock->SetPaused(paused);
-    anyLoaded = true;
     ++started;
     if (hooks.started) hooks.started(entry);
-    Preload();
+    // The next, round the list to this one again when looping.
+    Find(entry + 1, atEnd == AtEnd::Loop ? entries : entries - entry - 1);
 }
 
-void PlaylistSource::Preload() {
-    nextIndex = index + 1;
-    if (nextIndex == entries) {
-        if (atEnd != AtEnd::Loop) return;
-        nextIndex = 0;
-    }
-    next = std::async(std::launch::async, [this, entry = nextIndex] { return Load(entry); });
-}
-
-void PlaylistSource::Advance() {
-    base += count;
-    if (hooks.cut) {
-        const std::string damage = current->damage();
-        if (!damage.empty()) hooks.cut(index, damage);
-    }
-    while (next.valid()) {
-        // The loading thread is joined only once its track is due: usually long done.
-        Loaded loaded = next.get();
-        const size_t entry = nextIndex;
-        if (entry == 0) {
-            if (!anyLoaded) break;  // a whole pass failed: looping would only fail again
-            anyLoaded = false;
-        }
-        if (loaded.ok) {
-            Play(std::move(loaded.track), entry);
-            return;
-        }
-        if (hooks.failed) hooks.failed(entry, loaded.error);
-        index = entry;
-        Preload();
-    }
-    if (atEnd != AtEnd::Silence) {
-        finished = true;
-        return;
-    }
+void PlaylistSource::PlaySilence(Phase silence) {
     clock.reset();
     current.reset();
-    silence = true;
+    phase = silence;
     count = ready = kEndless;
     clock = hooks.openClock(current);
     clock->SetPaused(paused);
+}
+
+int64_t PlaylistSource::Played() {
+    const int64_t position = clock->Position();
+    return phase == Phase::Finding ? position - EndOfBlocks(1) : position;
 }
 
 int64_t PlaylistSource::EndOfBlocks(int64_t blocks) const { return PositionOfBlock(blocks, clock->sampleRate(), fps); }
@@ -113,36 +109,58 @@ void PlaylistSource::CountBlocks() {
 }
 
 int64_t PlaylistSource::Due() {
-    if (finished) return base;
-    if (!silence) CountBlocks();
-    const int64_t due = base + BlocksDueAt(clock->Position(), clock->sampleRate(), fps, count);
+    if (phase == Phase::Finished) return base;
+    if (phase == Phase::Playing) CountBlocks();
+    const int64_t due = base + BlocksDueAt(Played(), clock->sampleRate(), fps, count);
     return std::min({due, base + ready, limit});
 }
 
 const SampleBlock& PlaylistSource::Block(int64_t index) {
-    if (silence) return SilentBlock();
+    if (phase != Phase::Playing) return SilentBlock();
     return current->Block(index - base);
 }
 
 bool PlaylistSource::Ended(int64_t taken) {
-    if (finished) return true;
-    if (!silence) CountBlocks();
+    if (phase == Phase::Finished) return true;
+    if (phase == Phase::Playing) CountBlocks();
     // The last block's time is played out before the end, as at a track's end.
-    if (taken >= limit && clock->Position() >= EndOfBlocks(limit - base)) return true;
-    if (silence || taken < base + count || clock->Position() < EndOfBlocks(count)) return false;
-    Advance();
-    return finished;
+    if (taken >= limit && Played() >= EndOfBlocks(limit - base)) return true;
+    switch (phase) {
+        case Phase::Finding:
+            if (!finder.Ended()) {
+                ReportFailures();  // as they are found
+                return false;
+            }
+            base = taken;
+            break;
+        case Phase::Playing:
+            if (taken < base + count || Played() < EndOfBlocks(count)) return false;
+            base += count;
+            if (hooks.cut) {
+                const std::string damage = current->damage();
+                if (!damage.empty()) hooks.cut(index, damage);
+            }
+            // Usually found long before; if not, silence until it is.
+            if (!finder.Ended()) {
+                PlaySilence(Phase::Finding);
+                return false;
+            }
+            break;
+        default: return false;
+    }
+    TakeFound();
+    return phase == Phase::Finished;
 }
 
 void PlaylistSource::WaitForNext(int64_t taken) {
-    if (finished) return;
+    if (phase == Phase::Finished) return;
     // A stream that has fallen behind its clock is waited for a little at a time.
     if (taken >= base + ready && ready < count) {
-        clock->WaitFor(clock->sampleRate() / 500);
+        clock->WaitFor(std::max(1, clock->sampleRate() / 500));
         return;
     }
     const int64_t inTrack = std::min(taken - base, count);
-    clock->WaitFor(EndOfBlocks(inTrack) - clock->Position());
+    clock->WaitFor(EndOfBlocks(inTrack) - Played());
 }
 
 void PlaylistSource::SetPaused(bool pause) {

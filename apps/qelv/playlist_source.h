@@ -1,34 +1,33 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apps/qelv/play_session.h"
+#include "apps/qelv/track_finder.h"
 #include "backends/native/playback_clock.h"
 #include "player/audio.h"
-#include "player/track_stream.h"
-
-// A track ready to play, read as it plays: an audio track with its sound, or a sample
-// stream. Null only for the silence after the list.
-using PlaylistTrack = std::unique_ptr<TrackStream>;
 
 // The blocks of a list of tracks played one after another, each against its own clock.
-// The next track is loaded on a thread of its own while one plays, so one follows the
-// other without a wait. A track that cannot be loaded is reported and passed over. At
-// the end of the list it starts again (loop), ends, or goes on with silence for as long
-// as the window stays open, as a player's window does.
+// The next track that loads is looked for on a thread of its own while one plays, so one
+// follows the other without a wait; until it is found (at the start, or after a row of
+// files that do not play) silence plays, so the picture goes on. A track that cannot be
+// loaded is reported when it is passed over and is not tried again. At the end of the
+// list it starts again (loop), ends, or goes on with silence for as long as the window
+// stays open, as a player's window does. A list none of whose entries plays ends.
 class PlaylistSource final : public BlockSource {
 public:
     enum class AtEnd { Loop, Stop, Silence };
     struct Hooks {
-        // Loads entry i; false with a message. Called on the loading thread.
-        std::function<bool(size_t index, PlaylistTrack& track, std::string& error)> load;
-        // The clock a loaded track plays against; the track outlives it.
+        // Loads entry i; false with a message. Called on the finder's thread.
+        TrackFinder::Load load;
+        // The clock a loaded track plays against, or silence against when it is null; the
+        // track outlives it.
         std::function<std::unique_ptr<PlaybackClock>(const PlaylistTrack& track)> openClock;
-        // Entry i starts playing, or was passed over with the message.
+        // Entry i starts playing, or was passed over with the message (in a list of more
+        // than one: the message of a list of one is problem()).
         std::function<void(size_t index)> started;
         std::function<void(size_t index, const std::string& error)> failed;
         // Entry i was damaged part-way and ended there.
@@ -38,8 +37,8 @@ public:
     PlaylistSource(size_t entries, int32_t fps, AtEnd atEnd, int64_t limit, Hooks hooks);
     ~PlaylistSource() override;
 
-    // Loads the first track that loads; false with the last message when none does.
-    bool Start(std::string& error);
+    // Starts looking for the first entry that loads; silence plays meanwhile.
+    void Start();
 
     int64_t Due() override;
     const SampleBlock& Block(int64_t index) override;
@@ -49,18 +48,23 @@ public:
     void WaitPaused() override;
 
     int64_t tracksStarted() const { return started; }
+    // Why the list ended before its end: none of its entries could be played (a list of
+    // one gives its entry's message); empty otherwise.
+    const std::string& problem() const { return trouble; }
 
 private:
-    struct Loaded {
-        bool ok = false;
-        PlaylistTrack track;
-        std::string error;
-    };
-    Loaded Load(size_t index);
-    void Preload();
-    // After the current track: the next one that loads, or the list's end.
-    void Advance();
+    enum class Phase { Finding, Playing, Silence, Finished };
+    // Looks for the next track from `from` on, `count` entries at most, round the list.
+    void Find(size_t from, size_t count);
+    void ReportFailures();
+    // The search has ended: plays what it found, or ends the list.
+    void TakeFound();
     void Play(PlaylistTrack track, size_t index);
+    // Silence, while a track is looked for or for good.
+    void PlaySilence(Phase phase);
+    // The clock's position, less a block's time while finding: a track found within it
+    // follows the one before without a block of silence between.
+    int64_t Played();
     int64_t EndOfBlocks(int64_t blocks) const;
     // How many blocks of the current track there are (endless until a stream has been
     // decoded to its end), and how many have been made.
@@ -72,15 +76,17 @@ private:
     const int64_t limit;
     Hooks hooks;
 
-    size_t index = 0;           // the entry playing
-    size_t nextIndex = 0;       // the entry being preloaded
-    std::future<Loaded> next;   // its loading
+    std::vector<bool> failing;  // entries found not to load, not tried again
+    std::string lastFailure;
     PlaylistTrack current;
     std::unique_ptr<PlaybackClock> clock;
-    int64_t base = 0;           // blocks of the tracks before the current one
-    int64_t count = 0;          // blocks of the current one
-    int64_t ready = 0;          // of which made so far
-    bool silence = false, finished = false, paused = true;
+    Phase phase = Phase::Finding;
+    size_t index = 0;   // the entry playing
+    int64_t base = 0;   // blocks before the current track or silence
+    int64_t count = 0;  // blocks of the current one
+    int64_t ready = 0;  // of which made so far
+    bool paused = true;
     int64_t started = 0;
-    bool anyLoaded = false;     // this pass over the list: a loop of failures stops
+    std::string trouble;
+    TrackFinder finder;  // last: its thread loads through the hooks, and stops first
 };

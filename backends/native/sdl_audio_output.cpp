@@ -5,16 +5,39 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "backends/native/silent_clock.h"
 
 namespace {
+// Below this the device is given each frame several times over, at a whole multiple of
+// the rate: a sound server's resampler delays a 50 Hz stream by a quarter of a second
+// (several of its samples), which the clock could not know; repeated frames keep the
+// clock exact.
+constexpr int kLowestDeviceRate = 8000;
+// How long closing the device may take before it is given up on.
+constexpr std::chrono::milliseconds kLongestClose{300};
+
+// The device's buffer holds about 20 ms at any rate, as 1024 frames do at 44.1 kHz: a
+// fixed count lasts longer the lower the rate, and the clock moves a buffer at a time.
+Uint16 BufferFrames(int rate) {
+    Uint16 frames = 1;
+    while (frames < rate / 50 && frames < 32768) frames = Uint16(frames * 2);
+    return frames;
+}
+
 class SdlAudioOutput final : public PlaybackClock {
 public:
-    SdlAudioOutput(int rate, SoundPull pull) : rate(rate), pull(std::move(pull)) {}
+    SdlAudioOutput(int rate, SoundPull pull)
+        : rate(rate), repeats((kLowestDeviceRate + rate - 1) / rate), pull(std::move(pull)) {}
 
     ~SdlAudioOutput() override {
-        if (device) SDL_CloseAudioDevice(device);
+        // A close that did not end is left to finish on its own; the subsystem stays.
+        if (device && !CloseWithin(kLongestClose)) return;
         if (initialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
@@ -25,12 +48,14 @@ public:
         }
         initialised = true;
         SDL_AudioSpec wanted{}, obtained{};
-        wanted.freq = rate;
+        wanted.freq = rate * repeats;
         wanted.format = AUDIO_F32SYS;
         wanted.channels = 2;
-        wanted.samples = 1024;
+        wanted.samples = BufferFrames(wanted.freq);
         wanted.callback = &SdlAudioOutput::Fill;
         wanted.userdata = this;
+        // The most frames one buffer asks for, pulled without allocating on the device's thread.
+        pulled.resize(2 * (size_t(wanted.samples) / size_t(repeats) + 1));
         // No changes allowed: SDL converts to whatever the device takes.
         device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         if (!device) {
@@ -43,12 +68,13 @@ public:
 
     // What has been handed to the device, less the buffer still to be heard, plus the
     // time since then: the device asks for a whole buffer at once, longer than a frame.
+    // Counted in the device's frames, given in the track's.
     int64_t Position() override {
         const int64_t at = handed.load() - bufferFrames;
-        if (paused) return std::max<int64_t>(0, at);
+        if (paused) return std::max<int64_t>(0, at) / repeats;
         const auto since = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - Clock::time_point(
                                                                                      Clock::duration(handedAt.load())));
-        return std::max<int64_t>(0, at + std::min(bufferFrames, since.count() * rate / 1000000));
+        return std::max<int64_t>(0, at + std::min(bufferFrames, since.count() * rate * repeats / 1000000)) / repeats;
     }
     void SetPaused(bool pause) override {
         paused = pause;
@@ -58,23 +84,61 @@ public:
     int sampleRate() const override { return rate; }
 
 private:
+    // Closing waits for the device's thread, which a sound server that has stopped
+    // answering holds forever: the run must end all the same. Paused first, the device
+    // calls Fill no more, so it may outlive this.
+    bool CloseWithin(std::chrono::milliseconds most) {
+        SDL_PauseAudioDevice(device, 1);
+        struct Closing {
+            std::mutex mutex;
+            std::condition_variable done;
+            bool closed = false;
+        };
+        auto closing = std::make_shared<Closing>();
+        std::thread([closing, id = device] {
+            SDL_CloseAudioDevice(id);
+            const std::lock_guard<std::mutex> lock(closing->mutex);
+            closing->closed = true;
+            closing->done.notify_all();
+        }).detach();
+        std::unique_lock<std::mutex> lock(closing->mutex);
+        return closing->done.wait_for(lock, most, [&] { return closing->closed; });
+    }
+
     static void SDLCALL Fill(void* self, Uint8* stream, int length) {
         static_cast<SdlAudioOutput*>(self)->Fill(reinterpret_cast<float*>(stream), length / int(2 * sizeof(float)));
     }
 
+    // Each track frame becomes `repeats` device frames; one cut off by the end of a
+    // buffer is finished at the start of the next.
     void Fill(float* out, int frames) {
-        const size_t filled = std::min(pull(out, size_t(frames)), size_t(frames));
-        std::fill(out + 2 * filled, out + 2 * size_t(frames), 0.0f);
+        size_t filled = 0;
+        const size_t wanted = size_t(frames);
+        for (; filled < wanted && owed > 0; ++filled, --owed) std::copy_n(held, 2, out + 2 * filled);
+        const size_t count = std::min(pull(pulled.data(), (wanted - filled + repeats - 1) / repeats), pulled.size() / 2);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t times = std::min(size_t(repeats), wanted - filled);
+            for (size_t r = 0; r < times; ++r, ++filled) std::copy_n(&pulled[2 * i], 2, out + 2 * filled);
+            if (times < size_t(repeats)) {
+                std::copy_n(&pulled[2 * i], 2, held);
+                owed = repeats - int(times);
+            }
+        }
+        std::fill(out + 2 * filled, out + 2 * wanted, 0.0f);
         handedAt.store(Clock::now().time_since_epoch().count());
         handed.store(handed.load() + int64_t(filled));
     }
 
     const int rate;
+    const int repeats;  // device frames per track frame
     const SoundPull pull;
     using Clock = std::chrono::steady_clock;
     bool initialised = false, paused = true;
     SDL_AudioDeviceID device = 0;
     int64_t bufferFrames = 0;
+    std::vector<float> pulled;  // the device's thread's alone
+    float held[2] = {};         // a frame of which `owed` repeats are still to be given
+    int owed = 0;
     std::atomic<int64_t> handed{0};
     std::atomic<Clock::rep> handedAt{0};
 };

@@ -11,6 +11,9 @@ public:
     // Waits until that many stereo frames have arrived and stores them interleaved (left,
     // right) in -1..1; false, with the reason, once the stream is broken.
     virtual bool Read(float* interleaved, int frames, std::string& error) = 0;
+    // From another thread: a Read waiting there, and every later one, returns false at
+    // once, whatever the server does.
+    virtual void Interrupt() = 0;
     virtual int sampleRate() const = 0;
 };
 
@@ -19,7 +22,7 @@ constexpr char kDefaultCaptureSource[] = "@DEFAULT_MONITOR@";
 
 // Opens source at the given rate, delivering about framesPerRead frames at a time so that
 // each read returns as soon as its block is there. Null, with a one-line reason, when no
-// sound server answers or the source does not exist.
+// sound server answers (within seconds) or the source does not exist.
 std::unique_ptr<SoundCapture> OpenSoundCapture(const std::string& source, int sampleRate, int framesPerRead,
                                                std::string& error);
 

@@ -12,11 +12,15 @@
 namespace {
 // Serves a track in whatever pieces it is asked for, then breaks, as a server that went
 // away does. Holds back its first read until released, so that no block arrives before
-// the test has resumed the source.
+// the test has resumed the source; never released, it is a server that stopped answering.
 struct TrackCapture final : SoundCapture {
     TrackCapture(StereoAudio track, std::atomic<bool>& released) : track(std::move(track)), released(released) {}
     bool Read(float* interleaved, int frames, std::string& error) override {
-        while (!released) std::this_thread::yield();
+        while (!released && !interrupted) std::this_thread::yield();
+        if (interrupted) {
+            error = "interrupted";
+            return false;
+        }
         if (next + size_t(frames) > track.left.size()) {
             error = "gone";
             return false;
@@ -27,9 +31,11 @@ struct TrackCapture final : SoundCapture {
         }
         return true;
     }
+    void Interrupt() override { interrupted = true; }
     int sampleRate() const override { return track.sampleRate; }
     StereoAudio track;
     std::atomic<bool>& released;
+    std::atomic<bool> interrupted{false};
     size_t next = 0;
 };
 
@@ -90,5 +96,14 @@ TEST(CaptureSource, EndsAfterTheBlocksAskedFor) {
     CaptureSource source(std::make_unique<TrackCapture>(Chirp(1000, 100000), released), 50, 7);
     EXPECT_EQ(TakeAll(source, released).size(), 7u);
     EXPECT_EQ(source.error(), "");
+}
+
+// A run ends at once though its read waits for a server that no longer answers.
+TEST(CaptureSource, EndsWhileAReadWaitsForeverForTheServer) {
+    std::atomic<bool> released{false};
+    auto stuck = std::make_unique<CaptureSource>(std::make_unique<TrackCapture>(Chirp(1000, 1000), released), 50, 7);
+    stuck->SetPaused(false);
+    stuck.reset();  // returns: the wait was interrupted
+    EXPECT_FALSE(released);
 }
 }  // namespace

@@ -2,8 +2,8 @@
 # Live sound in, end to end: a private sound server with a null output and nothing else,
 # the demo track played into it, and `qelv play --capture` hearing it through the
 # output's monitor; silence gives no beats; --list-sources names the monitor; without a
-# server the capture and the listing fail at once with one line. The server is ours alone
-# and is killed however the test ends.
+# server the capture and the listing fail at once with one line; a source the server does
+# not take is named. The server is ours alone and is killed however the test ends.
 set -u
 qelv=$1
 if ! command -v pulseaudio >/dev/null || ! command -v paplay >/dev/null; then
@@ -22,6 +22,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib/private_pulse.sh"
 
 # Nothing of the user's: no system daemon, settings or windows.
 export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy
@@ -44,25 +45,20 @@ rc=$?
 [ $(($(date +%s) - start)) -le 3 ] || fail "listing without a server took more than 3 s"
 echo "no server, listing: $(cat "$dir/err")"
 
-cat >"$dir/server.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
-load-module module-null-sink sink_name=qelvtest
-set-default-sink qelvtest
-PA
-pulseaudio --daemonize=no -n -F "$dir/server.pa" --exit-idle-time=-1 --disallow-exit \
-  --log-target=file:"$dir/server.log" &
-server=$!
-export PULSE_SERVER="unix:$dir/native"
-for _ in $(seq 100); do
-  pactl info >/dev/null 2>&1 && break
-  sleep 0.1
-done
-pactl info >/dev/null 2>&1 || fail "the private server did not start: $(cat "$dir/server.log")"
+start_private_pulse
 
 # The null output's monitor, by the name --capture takes, marked as what it hears alone.
 timeout 10 "$qelv" play --list-sources >"$dir/out" 2>"$dir/err" || fail "listing exited $?: $(cat "$dir/err")"
 grep -q "^\* qelvtest\.monitor	" "$dir/out" || fail "no monitor listed: $(cat "$dir/out" "$dir/err")"
 echo "listed: $(grep qelvtest.monitor "$dir/out")"
+
+# A source the server does not know, or refuses outright, is named.
+for source in nosuch 'no/such'; do
+  timeout 10 "$qelv" play --capture "$source" --frames 5 2>"$dir/err"
+  rc=$?
+  [ $rc -eq 1 ] && grep -q "'$source'" "$dir/err" || fail "capturing $source: exit $rc: $(cat "$dir/err")"
+  echo "source $source: $(cat "$dir/err")"
+done
 
 "$qelv" analyze --demo --wav "$dir/demo.wav" 2>/dev/null || fail "no demo WAV"
 

@@ -1,0 +1,82 @@
+#!/bin/sh
+# A sound server that stops answering (here it is stopped with SIGSTOP) does not keep
+# `qelv play` alive: SIGTERM ends a capture, and a track playing with sound, within a
+# second, with the run's summary and exit code 0. A capture opened against the stopped
+# server fails within the seconds the server has to answer, naming the cause.
+set -u
+qelv=$1
+for tool in pulseaudio pactl pacat python3; do
+  if ! command -v $tool >/dev/null; then
+    echo "$tool is not installed: skipped"
+    exit 77
+  fi
+done
+dir=$(mktemp -d)
+server=
+player=
+keeper=
+cleanup() {
+  [ -n "$player" ] && kill -KILL "$player" 2>/dev/null
+  [ -n "$keeper" ] && kill "$keeper" 2>/dev/null
+  [ -n "$server" ] && kill -CONT "$server" 2>/dev/null && kill "$server" 2>/dev/null
+  [ -n "$server" ] && wait "$server" 2>/dev/null
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib/private_pulse.sh"
+
+export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy \
+  SDL_AUDIODRIVER=pulseaudio
+unset DISPLAY WAYLAND_DISPLAY
+start_private_pulse
+# The output runs, so that the streams are under way when the server stops.
+keep_output_running
+"$qelv" analyze --demo --wav "$dir/demo.wav" 2>/dev/null || fail "no demo WAV"
+
+# Runs `qelv play ARGS` until its stream of KIND (source-outputs, sink-inputs) has been
+# going a second, stops the server, sends SIGTERM, and lets the server go on again.
+ends_within_a_second() {
+  kind=$1
+  shift
+  before=$(pactl list short "$kind" | wc -l)
+  "$qelv" play "$@" 2>"$dir/err" &
+  player=$!
+  for _ in $(seq 100); do
+    [ "$(pactl list short "$kind" | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  [ "$(pactl list short "$kind" | wc -l)" -gt "$before" ] || fail "play $*: no stream: $(cat "$dir/err")"
+  sleep 1
+  kill -STOP "$server"
+  sleep 0.2
+  # A watchdog kills the player a second after SIGTERM; wait tells which came first.
+  start=$(date +%s.%N)
+  kill -TERM "$player"
+  (sleep 1; kill -KILL "$player" 2>/dev/null) &
+  watchdog=$!
+  wait "$player"
+  rc=$?
+  player=
+  took=$(python3 -c "print(round($(date +%s.%N) - $start, 2))")
+  kill "$watchdog" 2>/dev/null
+  kill -CONT "$server"
+  [ $rc -ne 137 ] || fail "play $*: still alive a second after SIGTERM: $(cat "$dir/err")"
+  [ $rc -eq 0 ] || fail "play $*: exit $rc: $(cat "$dir/err")"
+  grep -q "blocks" "$dir/err" || fail "play $*: no summary: $(cat "$dir/err")"
+  echo "play $*: ended $took s after SIGTERM: $(tail -1 "$dir/err")"
+}
+
+ends_within_a_second source-outputs --capture
+ends_within_a_second sink-inputs "$dir/demo.wav" --size 32x20
+
+kill -STOP "$server"
+start=$(date +%s)
+timeout 20 "$qelv" play --capture --frames 5 2>"$dir/err"
+rc=$?
+kill -CONT "$server"
+[ $rc -eq 1 ] || fail "against the stopped server the exit code is $rc: $(cat "$dir/err")"
+grep -q "does not answer" "$dir/err" || fail "against the stopped server: $(cat "$dir/err")"
+[ $(($(date +%s) - start)) -le 8 ] || fail "against the stopped server it took more than 8 s"
+echo "stopped server: $(cat "$dir/err")"
