@@ -37,6 +37,7 @@ target_compile_definitions(qelv_app PRIVATE QELV_PRESET_INSTALL_DIR="${QELV_PRES
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
 include(cmake/packaging.cmake)
+include(cmake/gstreamer.cmake)
 
 # The lag from a click to its frame, against a running sound server: scripts/measure-lag.sh.
 add_executable(qelv_capture_lag EXCLUDE_FROM_ALL bench/lag/capture_lag.cpp)

@@ -41,6 +41,16 @@ if(WIN32)
 else()
   qelv_test_binary(player qelv_player)
   qelv_test_binary(apps qelv_app)
+  # The GStreamer element through GStreamer's own tools and pipelines, with the tool's
+  # frames to compare against. Debian's GObject introspection is for its own python3.
+  if(TARGET gstqelv)
+    add_test(NAME gst.element COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gst/element_test.sh $<TARGET_FILE:qelv>)
+    add_test(NAME gst.stream COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/gst/stream_test.py
+                                     $<TARGET_FILE:qelv> ${CMAKE_SOURCE_DIR})
+    add_test(NAME gst.playbin COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/gst/playbin_test.py $<TARGET_FILE:qelv>)
+    set_tests_properties(gst.element gst.stream gst.playbin PROPERTIES TIMEOUT 300
+                         ENVIRONMENT "GST_PLUGIN_PATH=${CMAKE_BINARY_DIR}/gst;G_DEBUG=fatal-criticals")
+  endif()
   # Scripts that drive the built tool with real services of their own.
   file(GLOB native_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.sh)
   foreach(script ${native_scripts})
