@@ -40,6 +40,7 @@ if(WIN32)
   endforeach()
 else()
   qelv_test_binary(player qelv_player)
+  qelv_test_binary(host qelv_host)
   qelv_test_binary(apps qelv_app)
   # Scripts that drive the built tool with real services of their own.
   file(GLOB native_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.sh)

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
-#include "apps/qelv/default_chain.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
+#include "host/default_chain.h"
 #include "apps/qelv/frame_sink.h"
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 #include "apps/qelv/progress_bar.h"
 #include "apps/qelv/render_options.h"
 #include "core/mmx.h"

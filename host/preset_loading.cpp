@@ -1,11 +1,11 @@
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_loading.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "apps/qelv/file_bytes.h"
+#include "host/file_bytes.h"
 #include "engine/autosave.h"
 #include "engine/effect_chain.h"
 #include "engine/preset_bytes.h"

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "apps/qelv/preset_document.h"
+#include "host/preset_document.h"
 
 struct EffectChain;
 

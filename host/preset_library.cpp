@@ -1,9 +1,9 @@
-#include "apps/qelv/preset_library.h"
+#include "host/preset_library.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 
 namespace fs = std::filesystem;
 
