@@ -5,7 +5,7 @@ file(GLOB QELV_SHIPPED_PRESETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/presets/*.q
 
 set(CPACK_PACKAGE_NAME qelv)
 set(CPACK_PACKAGE_VENDOR "Qelv")
-set(CPACK_PACKAGE_VERSION 5.0.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Real-time music visualiser")
 set(CPACK_PACKAGE_CONTACT "Qelv developers <qelv@localhost>")
 set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
@@ -28,6 +28,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
   # The shared libraries the tool links against become the package's dependencies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # libqelv goes in too, with its header, pkg-config file and CMake package: a shlibs
+  # file lets packages built against it depend on this one, and ldconfig runs on install.
+  set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
   # Videos (--out FILE.mp4) are made with ffmpeg when it is there.
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 endif()

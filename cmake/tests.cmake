@@ -40,7 +40,22 @@ if(WIN32)
   endforeach()
 else()
   qelv_test_binary(player qelv_player)
+  qelv_test_binary(host qelv_host)
   qelv_test_binary(apps qelv_app)
+  # The library as a program meets it: its header and the shared library, with the tool's
+  # own frames to compare against.
+  qelv_test_binary(capi qelv_library qelv_player)
+  target_compile_definitions(capi_tests PRIVATE QELV_TOOL="$<TARGET_FILE:qelv>"
+                             QELV_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  add_dependencies(capi_tests qelv)
+  add_test(NAME capi.exports COMMAND sh ${CMAKE_SOURCE_DIR}/tests/capi/exports_test.sh $<TARGET_FILE:qelv_library>
+                                   ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h)
+  if(NOT QELV_SANITIZE AND NOT QELV_TSAN)
+    # A third party's build, which a sanitizer runtime in the library would refuse to load into.
+    add_test(NAME capi.install_and_examples
+             COMMAND sh ${CMAKE_SOURCE_DIR}/tests/capi/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+    set_tests_properties(capi.install_and_examples PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+  endif()
   # The GStreamer element through GStreamer's own tools and pipelines, with the tool's
   # frames to compare against. Debian's GObject introspection is for its own python3.
   if(TARGET gstqelv)

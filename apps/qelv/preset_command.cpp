@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/file_bytes.h"
-#include "apps/qelv/preset_document.h"
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
+#include "host/file_bytes.h"
+#include "host/preset_document.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
 #include "engine/preset_bytes.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "apps/qelv/frame_sink.h"
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 #include "apps/qelv/render_options.h"
 #include "player/external_program.h"
 #include "player/output_file.h"

@@ -21,7 +21,8 @@
  * Conventions:
  *   - Every call that can fail returns an int result code: QELV_OK (0) or one of the
  *     negative QELV_ERROR_ codes below. A failed call changes nothing, and the engine
- *     keeps a message that says why (qelv_errmsg).
+ *     keeps a message that says why (qelv_errmsg). A NULL engine gives
+ *     QELV_ERROR_ARGUMENT.
  *   - Pointers passed in are only borrowed for the call; nothing keeps them afterwards.
  *     Strings returned are owned by the library; the lifetime of each is stated.
  *   - Sizes and counts are size_t; a "frame" of audio is one sample of every channel.
@@ -65,7 +66,7 @@ QELV_API const char* qelv_version(void); /* static text, e.g. "5.1.0" */
 #define QELV_ERROR_ARGUMENT (-1)  /* a null pointer, or a number outside its documented range */
 #define QELV_ERROR_PRESET (-2)    /* data that is not a preset in either form */
 #define QELV_ERROR_IO (-3)        /* a file that cannot be read */
-#define QELV_ERROR_MEMORY (-4)    /* memory ran out */
+#define QELV_ERROR_MEMORY (-4)    /* memory (or another resource of the system) ran out */
 #define QELV_ERROR_NOT_FOUND (-5) /* no shipped preset of that name */
 
 /* A short name for a result code ("invalid argument", ...); static text, never NULL. */

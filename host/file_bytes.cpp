@@ -1,4 +1,4 @@
-#include "apps/qelv/file_bytes.h"
+#include "host/file_bytes.h"
 
 #include <algorithm>
 #include <cerrno>
