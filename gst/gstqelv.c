@@ -65,6 +65,14 @@ G_DEFINE_TYPE(GstQelv, gst_qelv, GST_TYPE_ELEMENT);
 GST_ELEMENT_REGISTER_DEFINE_WITH_CODE(qelv, "qelv", GST_RANK_NONE, GST_TYPE_QELV,
                                       GST_DEBUG_CATEGORY_INIT(gst_qelv_debug, "qelv", 0, "Qelv visualiser"));
 
+/* A library call failed where no choice of the user's is at fault: memory, as a rule. */
+static gboolean succeeded(GstQelv* self, int result, const char* doing) {
+    if (result == QELV_OK) return TRUE;
+    GST_ELEMENT_ERROR(self, LIBRARY, FAILED, ("Qelv could not %s: %s", doing, qelv_errmsg(self->engine)),
+                      ("%s (%d)", qelv_error_name(result), result));
+    return FALSE;
+}
+
 /* ---- Presets ------------------------------------------------------------------------- */
 
 static void post_preset_error(GstQelv* self, GstMessageType type, const char* preset, int result) {
@@ -150,11 +158,19 @@ static gboolean start_engine(GstQelv* self) {
         GST_ELEMENT_ERROR(self, RESOURCE, FAILED, ("Could not make a Qelv engine: %s", qelv_errmsg(NULL)), (NULL));
         return FALSE;
     }
+    /* Kept to go back to when the preset is emptied while playing. */
     size_t size = 0;
-    qelv_save_preset(self->engine, NULL, 0, &size);
-    void* chain = g_malloc(size);
-    qelv_save_preset(self->engine, chain, size, &size);
-    self->default_chain = g_bytes_new_take(chain, size);
+    void* chain = NULL;
+    gboolean saved = succeeded(self, qelv_save_preset(self->engine, NULL, 0, &size), "keep its built-in chain");
+    if (saved) {
+        chain = g_malloc(size);
+        saved = succeeded(self, qelv_save_preset(self->engine, chain, size, &size), "keep its built-in chain");
+    }
+    self->default_chain = g_bytes_new_take(chain, saved ? size : 0);
+    if (!saved) {
+        stop_engine(self);
+        return FALSE;
+    }
 
     GST_OBJECT_LOCK(self);
     gchar* preset = g_strdup(self->preset);
@@ -188,13 +204,14 @@ static GstStateChangeReturn gst_qelv_change_state(GstElement* element, GstStateC
 
 /* A new size goes on from the picture drawn so far; a new frame rate starts the analysis
  * at the new block rate, from the audio reached. */
-static gboolean negotiate(GstQelv* self) {
+static GstFlowReturn negotiate(GstQelv* self) {
     const GstVideoInfo before = self->video.info;
     const gboolean had_format = self->video.negotiated;
-    if (!qelv_video_output_negotiate(&self->video, self->srcpad, GST_OBJECT(self))) return FALSE;
+    if (!qelv_video_output_negotiate(&self->video, self->srcpad, GST_OBJECT(self))) return GST_FLOW_NOT_NEGOTIATED;
     const GstVideoInfo* now = &self->video.info;
-    if (!had_format || now->width != before.width || now->height != before.height)
-        qelv_resize(self->engine, now->width, now->height);
+    if ((!had_format || now->width != before.width || now->height != before.height) &&
+        !succeeded(self, qelv_resize(self->engine, now->width, now->height), "change the frame size"))
+        return GST_FLOW_ERROR;
     if (!had_format || now->fps_n != before.fps_n || now->fps_d != before.fps_d) {
         GstClockTime start = self->audio_start;
         guint64 skip = 0;
@@ -207,21 +224,23 @@ static gboolean negotiate(GstQelv* self) {
             start += qelv_frame_clock_audio_time(&self->clock, self->samples_fed + skip);
         }
         qelv_frame_clock_set_frame_rate(&self->clock, now->fps_n, now->fps_d);
-        qelv_set_block_rate(self->engine, self->clock.block_rate);
+        if (!succeeded(self, qelv_set_block_rate(self->engine, self->clock.block_rate), "change the block rate"))
+            return GST_FLOW_ERROR;
         restart_analysis(self);
         self->audio_start = start;
         self->skip_samples = skip;
         GST_INFO_OBJECT(self, "%d/%d frames a second, %d blocks a second", now->fps_n, now->fps_d,
                         self->clock.block_rate);
     }
-    return TRUE;
+    return GST_FLOW_OK;
 }
 
-static gboolean ensure_negotiated(GstQelv* self) {
-    if (!gst_pad_check_reconfigure(self->srcpad) && self->video.negotiated) return TRUE;
-    if (negotiate(self)) return TRUE;
-    gst_pad_mark_reconfigure(self->srcpad);
-    return FALSE;
+/* Agrees a video format before the first frame and whenever downstream asks again. */
+static GstFlowReturn ensure_negotiated(GstQelv* self) {
+    if (!gst_pad_check_reconfigure(self->srcpad) && self->video.negotiated) return GST_FLOW_OK;
+    const GstFlowReturn flow = negotiate(self);
+    if (flow != GST_FLOW_OK) gst_pad_mark_reconfigure(self->srcpad);
+    return flow == GST_FLOW_NOT_NEGOTIATED && GST_PAD_IS_FLUSHING(self->srcpad) ? GST_FLOW_FLUSHING : flow;
 }
 
 /* ---- Audio in, frames out --------------------------------------------------------------- */
@@ -260,9 +279,8 @@ static GstFlowReturn draw_frame(GstQelv* self) {
         qelv_draw_until(self->engine, GST_VIDEO_FRAME_PLANE_DATA(&frame, 0), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0),
                         QELV_FORMAT_XRGB, qelv_frame_clock_draw_seconds(&self->clock, self->next_frame));
     gst_video_frame_unmap(&frame);
-    if (result != QELV_OK) {
+    if (!succeeded(self, result, "draw a frame")) {
         gst_buffer_unref(buffer);
-        GST_ELEMENT_ERROR(self, STREAM, FAILED, ("Could not draw a frame: %s", qelv_errmsg(self->engine)), (NULL));
         return GST_FLOW_ERROR;
     }
     const GstClockTime start = qelv_frame_clock_frame_time(&self->clock, self->next_frame);
@@ -275,16 +293,19 @@ static GstFlowReturn draw_frame(GstQelv* self) {
     return gst_pad_push(self->srcpad, buffer);
 }
 
-static void feed(GstQelv* self, const guint8* samples, guint64 frames) {
-    if (self->audio_float)
-        qelv_feed_float(self->engine, (const float*)samples, frames, self->channels, self->clock.sample_rate);
-    else
-        qelv_feed_int16(self->engine, (const gint16*)samples, frames, self->channels, self->clock.sample_rate);
+static gboolean feed(GstQelv* self, const guint8* samples, guint64 frames) {
+    const int result =
+        self->audio_float
+            ? qelv_feed_float(self->engine, (const float*)samples, frames, self->channels, self->clock.sample_rate)
+            : qelv_feed_int16(self->engine, (const gint16*)samples, frames, self->channels, self->clock.sample_rate);
     self->samples_fed += frames;
+    return succeeded(self, result, "take the sound");
 }
 
-/* Audio that does not follow on from what came before (a gap, or a jump) starts the
- * analysis again at its own time, so that the frames keep to the sound. */
+/* Audio marked as not following on from what came before (after a gap, or the next
+ * track's) starts the analysis again at its own time when its timestamps jump, so that
+ * the frames keep to the sound. Unmarked buffers are counted on: live sources' timestamps
+ * drift a little. */
 static void follow_timestamps(GstQelv* self, GstBuffer* buffer) {
     const GstClockTime pts = GST_BUFFER_PTS(buffer);
     if (GST_CLOCK_TIME_IS_VALID(self->audio_start) && GST_BUFFER_IS_DISCONT(buffer) && GST_CLOCK_TIME_IS_VALID(pts)) {
@@ -323,17 +344,18 @@ static GstFlowReturn gst_qelv_chain(GstPad* pad, GstObject* parent, GstBuffer* b
     guint64 left = map.size / bytes_per_frame;
     GstFlowReturn flow = GST_FLOW_OK;
     while (flow == GST_FLOW_OK) {
-        if (!ensure_negotiated(self)) {
-            flow = GST_PAD_IS_FLUSHING(self->srcpad) ? GST_FLOW_FLUSHING : GST_FLOW_NOT_NEGOTIATED;
-            break;
-        }
+        flow = ensure_negotiated(self);
+        if (flow != GST_FLOW_OK) break;
         const guint64 passed = MIN(self->skip_samples, left);
         self->skip_samples -= passed;
         samples += passed * bytes_per_frame;
         left -= passed;
         const guint64 needed = qelv_frame_clock_samples_needed(&self->clock, self->next_frame);
         const guint64 take = needed > self->samples_fed ? MIN(needed - self->samples_fed, left) : 0;
-        feed(self, samples, take);
+        if (!feed(self, samples, take)) {
+            flow = GST_FLOW_ERROR;
+            break;
+        }
         samples += take * bytes_per_frame;
         left -= take;
         if (self->samples_fed < needed) break;
@@ -353,7 +375,7 @@ static gboolean gst_qelv_sink_event(GstPad* pad, GstObject* parent, GstEvent* ev
             gboolean ok = set_audio_format(self, caps);
             gst_event_unref(event);
             /* The video format goes out now, ahead of the segment that follows. */
-            if (ok && !ensure_negotiated(self)) GST_DEBUG_OBJECT(self, "no video format yet; trying again with data");
+            if (ok && ensure_negotiated(self) != GST_FLOW_OK) GST_DEBUG_OBJECT(self, "no video format yet; again with data");
             return ok;
         }
         case GST_EVENT_FLUSH_STOP:

@@ -21,6 +21,7 @@ class Frame:
         buffer = sample.get_buffer()
         structure = sample.get_caps().get_structure(0)
         self.pts = buffer.pts
+        self.running_time = sample.get_segment().to_running_time(Gst.Format.TIME, buffer.pts)
         self.duration = buffer.duration
         self.size = (structure.get_value("width"), structure.get_value("height"))
         _, numerator, denominator = structure.get_fraction("framerate")

@@ -1,5 +1,5 @@
 """The element in pipelines the way players drive it: sizes and frame rates renegotiated
-mid-stream, a flushing seek, presets changed while playing (with and without a fade, and
+mid-stream, a flushing seek, the next track, presets changed while playing (with and without a fade, and
 one that cannot be loaded), and the shuffle.
 Usage: stream_test.py QELV_TOOL SOURCE_DIR"""
 import os
@@ -85,6 +85,20 @@ def test_seek():
           % (len(after), ms(after[0]) if after else -1, expected))
 
 
+def test_next_track():
+    """The next track's timestamps start again in a segment of its own; the frames follow
+    them, so that in running time they go on 20 ms apart across the change."""
+    line = ("concat name=tracks ! qelv ! video/x-raw,width=32,height=24,framerate=50/1 "
+            "! appsink name=out sync=false max-buffers=4 " + (source_of(wav) + "tracks. ") * 2)
+    frames, _ = run(line)
+    per_track = frames_of(samples, 50)
+    check(len(frames) == 2 * per_track, "%d frames of two tracks, not %d" % (len(frames), 2 * per_track))
+    check([f.pts for f in frames[per_track:]] == [f.pts for f in frames[:per_track]],
+          "the second track's frames are not timed as the first's")
+    check([f.running_time for f in frames] == [i * 20 * Gst.MSECOND for i in range(len(frames))],
+          "the frames' running times are not 20 ms apart across the tracks")
+
+
 def frames_with(element, at=None, preset=None):
     """The frames of the demo through `element`; the preset changed to `preset` as frame
     `at` leaves the element."""
@@ -148,6 +162,6 @@ def test_shuffle():
     check(not warnings, "warnings: %s" % warnings)
 
 
-for test in (test_renegotiation, test_seek, test_preset_changes, test_shuffle):
+for test in (test_renegotiation, test_seek, test_next_track, test_preset_changes, test_shuffle):
     test()
     print("ok " + test.__name__)
