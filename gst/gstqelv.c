@@ -88,7 +88,8 @@ static void post_preset_error(GstQelv* self, GstMessageType type, const char* pr
 /* The preset property's value into the engine, with the shuffle's presets to go with it.
  * A new engine has the built-in chain already, and loads nothing for an empty value. */
 static int load_preset(GstQelv* self, const gchar* preset, gboolean fresh_engine) {
-    const int result = fresh_engine && !preset[0] ? QELV_OK : qelv_gst_load_preset(self->engine, preset, self->default_chain);
+    const int result =
+        fresh_engine && !preset[0] ? QELV_OK : qelv_gst_load_preset(self->engine, preset, self->default_chain);
     qelv_preset_choice_free(self->shuffle);
     self->shuffle = qelv_preset_choice_new(preset);
     self->last_preset_change = self->frames_drawn;
@@ -352,7 +353,7 @@ static GstFlowReturn gst_qelv_chain(GstPad* pad, GstObject* parent, GstBuffer* b
         left -= passed;
         const guint64 needed = qelv_frame_clock_samples_needed(&self->clock, self->next_frame);
         const guint64 take = needed > self->samples_fed ? MIN(needed - self->samples_fed, left) : 0;
-        if (!feed(self, samples, take)) {
+        if (take > 0 && !feed(self, samples, take)) {
             flow = GST_FLOW_ERROR;
             break;
         }
@@ -375,7 +376,8 @@ static gboolean gst_qelv_sink_event(GstPad* pad, GstObject* parent, GstEvent* ev
             gboolean ok = set_audio_format(self, caps);
             gst_event_unref(event);
             /* The video format goes out now, ahead of the segment that follows. */
-            if (ok && ensure_negotiated(self) != GST_FLOW_OK) GST_DEBUG_OBJECT(self, "no video format yet; again with data");
+            if (ok && ensure_negotiated(self) != GST_FLOW_OK)
+                GST_DEBUG_OBJECT(self, "no video format yet; trying again with data");
             return ok;
         }
         case GST_EVENT_FLUSH_STOP:

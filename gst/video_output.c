@@ -31,7 +31,8 @@ static GstBufferPool* choose_pool(GstPad* srcpad, GstCaps* caps, const GstVideoI
     const gboolean video_meta = gst_query_find_allocation_meta(query, GST_VIDEO_META_API_TYPE, NULL);
     GstBufferPool* pool = NULL;
     guint size = 0, min = 0, max = 0;
-    if (gst_query_get_n_allocation_pools(query) > 0) gst_query_parse_nth_allocation_pool(query, 0, &pool, &size, &min, &max);
+    if (gst_query_get_n_allocation_pools(query) > 0)
+        gst_query_parse_nth_allocation_pool(query, 0, &pool, &size, &min, &max);
     gst_query_unref(query);
     if (pool) pool = configured_pool(pool, caps, MAX(size, (guint)info->size), min, max, video_meta);
     if (!pool) pool = configured_pool(gst_video_buffer_pool_new(), caps, (guint)info->size, 0, 0, video_meta);
