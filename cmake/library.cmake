@@ -23,9 +23,7 @@ add_library(Qelv::qelv ALIAS qelv_library)
 # target Qelv::qelv). Both find the files relative to where they were installed, so
 # `cmake --install --prefix DIR` and the .deb work alike.
 include(CMakePackageConfigHelpers)
-install(TARGETS qelv_library EXPORT QelvTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS qelv_library EXPORT QelvTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qelv)
 set(QELV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Qelv)
 install(EXPORT QelvTargets NAMESPACE Qelv:: DESTINATION ${QELV_CMAKE_DIR})
