@@ -211,8 +211,10 @@ QELV_API int qelv_last_frame_was_beat(const qelv_engine* engine);
  * the usual case of a player with an audio thread and a drawing thread: they meet only to
  * hand blocks over, never while a frame is drawn. Everything else (drawing, presets,
  * resizing, settings) waits for any other such call on the same engine to finish, as
- * feeding calls wait for each other. qelv_beat_count, qelv_last_frame_was_beat and
- * qelv_errmsg never wait. qelv_destroy must be the engine's last call, on any thread. */
+ * feeding calls wait for each other; qelv_set_block_rate and qelv_reset_audio wait for
+ * both kinds. qelv_beat_count, qelv_last_frame_was_beat and qelv_errmsg never wait for a
+ * frame or a feed. Reading a preset file happens before the wait, so a slow disk does not
+ * hold up drawing. qelv_destroy must be the engine's last call, on any thread. */
 
 #ifdef __cplusplus
 }
