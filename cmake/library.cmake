@@ -3,6 +3,19 @@
 # built against an older header could no longer run with it. Only the qelv_ functions are
 # exported: the sources are compiled with hidden visibility, the static libraries it is
 # made of keep their symbols (--exclude-libs), and a version script leaves nothing else.
+# The header states the version to the programs built against it: it must be this one.
+file(STRINGS ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h qelv_version_lines REGEX "^#define QELV_VERSION_(MAJOR|MINOR|PATCH) ")
+set(qelv_header_version)
+foreach(part MAJOR MINOR PATCH)
+  string(REGEX REPLACE ".*#define QELV_VERSION_${part} ([0-9]+).*" "\\1" number "${qelv_version_lines}")
+  list(APPEND qelv_header_version ${number})
+endforeach()
+list(JOIN qelv_header_version . qelv_header_version)
+if(NOT qelv_header_version STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "include/qelv/qelv.h says version ${qelv_header_version}, the project ${PROJECT_VERSION}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h)
+
 qelv_sources(CAPI_SOURCES capi)
 add_library(qelv_library SHARED ${CAPI_SOURCES})
 set(QELV_SOVERSION 1)
