@@ -1,6 +1,6 @@
 // Loading and saving presets. A preset is read into a chain of its own and goes in only
 // once it has been read whole, so that a failure leaves the engine's chain as it was.
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
@@ -64,7 +64,7 @@ int qelv_load_preset_memory(qelv_engine* engine, const void* data, size_t size) 
     return Guarded(engine, [&] {
         if (!data && size > 0) return engine->Fail(QELV_ERROR_ARGUMENT, "qelv_load_preset_memory needs the data");
         const auto* bytes = static_cast<const uint8_t*>(data);
-        const bool binary = size <= size_t(INT32_MAX) && IsPresetHeader(bytes, int32_t(size));
+        const bool binary = IsPresetHeader(bytes, int32_t(std::min(size, size_t(kPresetHeaderBytes))));
         return LoadBytes(engine, bytes, size, binary ? PresetForm::Binary : PresetForm::Json, "the preset in memory");
     });
 }

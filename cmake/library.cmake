@@ -3,6 +3,19 @@
 # built against an older header could no longer run with it. Only the qelv_ functions are
 # exported: the sources are compiled with hidden visibility, the static libraries it is
 # made of keep their symbols (--exclude-libs), and a version script leaves nothing else.
+# The header states the version to the programs built against it: it must be this one.
+file(STRINGS ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h qelv_version_lines REGEX "^#define QELV_VERSION_(MAJOR|MINOR|PATCH) ")
+set(qelv_header_version)
+foreach(part MAJOR MINOR PATCH)
+  string(REGEX REPLACE ".*#define QELV_VERSION_${part} ([0-9]+).*" "\\1" number "${qelv_version_lines}")
+  list(APPEND qelv_header_version ${number})
+endforeach()
+list(JOIN qelv_header_version . qelv_header_version)
+if(NOT qelv_header_version STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "include/qelv/qelv.h says version ${qelv_header_version}, the project ${PROJECT_VERSION}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h)
+
 qelv_sources(CAPI_SOURCES capi)
 add_library(qelv_library SHARED ${CAPI_SOURCES})
 set(QELV_SOVERSION 1)
@@ -23,9 +36,7 @@ add_library(Qelv::qelv ALIAS qelv_library)
 # target Qelv::qelv). Both find the files relative to where they were installed, so
 # `cmake --install --prefix DIR` and the .deb work alike.
 include(CMakePackageConfigHelpers)
-install(TARGETS qelv_library EXPORT QelvTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS qelv_library EXPORT QelvTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qelv)
 set(QELV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Qelv)
 install(EXPORT QelvTargets NAMESPACE Qelv:: DESTINATION ${QELV_CMAKE_DIR})

@@ -135,8 +135,8 @@ QELV_API int qelv_set_transition(qelv_engine* engine, double seconds);
 /* ---- Audio ------------------------------------------------------------------------------
  * The engine analyses the audio it is fed into sample blocks, at a fixed number of blocks
  * a second of audio (the block rate, 50 unless set): block k shows the music at time
- * k / rate, and is made as soon as the newest sample it shows has been fed. The analysis
- * is the one `qelv render --audio` and `qelv analyze` use.
+ * k / block rate, and is made as soon as the newest sample it shows has been fed. The
+ * analysis is the one `qelv render --audio` and `qelv analyze` use.
  *
  * PCM is interleaved (a frame is one sample of every channel), 1 to 8 channels, at 8000
  * to 384000 samples a second, in chunks of any length (0 included). Mono shows on both
@@ -151,6 +151,7 @@ QELV_API int qelv_set_transition(qelv_engine* engine, double seconds);
  * so a beat in audio that is never drawn is still counted. */
 #define QELV_MAX_WAITING_BLOCKS 1024
 
+/* samples holds frames * channels values. */
 QELV_API int qelv_feed_float(qelv_engine* engine, const float* samples, size_t frames, int channels, int sample_rate);
 QELV_API int qelv_feed_int16(qelv_engine* engine, const int16_t* samples, size_t frames, int channels,
                              int sample_rate);
@@ -191,10 +192,10 @@ QELV_API int qelv_reset_audio(qelv_engine* engine);
 /* Takes every block made so far. */
 QELV_API int qelv_draw(qelv_engine* engine, void* pixels, size_t stride, int format);
 
-/* Takes only the blocks due at time `seconds` (those whose time k / rate is at most
- * seconds, counted from the first audio fed or the last reset) and leaves later ones
+/* Takes only the blocks due at time `seconds` (those whose time k / block rate is at
+ * most seconds, counted from the first audio fed or the last reset) and leaves later ones
  * waiting: for a player that feeds audio ahead of what it plays and draws the frame of
- * the moment being heard. A time computed as k / rate in double takes block k. */
+ * the moment being heard. A time computed as k / (double)block_rate takes block k. */
 QELV_API int qelv_draw_until(qelv_engine* engine, void* pixels, size_t stride, int format, double seconds);
 
 /* ---- Beats ------------------------------------------------------------------------------ */
@@ -210,8 +211,10 @@ QELV_API int qelv_last_frame_was_beat(const qelv_engine* engine);
  * the usual case of a player with an audio thread and a drawing thread: they meet only to
  * hand blocks over, never while a frame is drawn. Everything else (drawing, presets,
  * resizing, settings) waits for any other such call on the same engine to finish, as
- * feeding calls wait for each other. qelv_beat_count, qelv_last_frame_was_beat and
- * qelv_errmsg never wait. qelv_destroy must be the engine's last call, on any thread. */
+ * feeding calls wait for each other; qelv_set_block_rate and qelv_reset_audio wait for
+ * both kinds. qelv_beat_count, qelv_last_frame_was_beat and qelv_errmsg never wait for a
+ * frame or a feed. Reading a preset file happens before the wait, so a slow disk does not
+ * hold up drawing. qelv_destroy must be the engine's last call, on any thread. */
 
 #ifdef __cplusplus
 }
