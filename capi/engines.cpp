@@ -14,9 +14,9 @@ std::string SizeError(int width, int height) {
 }  // namespace
 
 int qelv_create(int width, int height, qelv_engine** engine) {
-    if (!engine) return FailWithoutEngine(QELV_ERROR_ARGUMENT, "qelv_create needs a place for the engine");
-    *engine = nullptr;
     return Guarded(nullptr, [&] {
+        if (!engine) return FailWithoutEngine(QELV_ERROR_ARGUMENT, "qelv_create needs a place for the engine");
+        *engine = nullptr;
         if (!SideInRange(width) || !SideInRange(height))
             return FailWithoutEngine(QELV_ERROR_ARGUMENT, SizeError(width, height));
         // Every engine in the process shares the processor's answer; both paths draw alike.
