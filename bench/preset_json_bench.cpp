@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "apps/qelv/preset_document.h"
+#include "host/preset_document.h"
 
 namespace {
 void BM_PresetFromJsonLargePayload(benchmark::State& state) {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "apps/qelv/blend_frames.h"
+#include "host/blend_frames.h"
 
 namespace {
 void BM_BlendFrames(benchmark::State& state) {

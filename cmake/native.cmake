@@ -22,25 +22,38 @@ qelv_sources(PLAYER_SOURCES player)
 add_library(qelv_player STATIC ${PLAYER_SOURCES} ${CMAKE_SOURCE_DIR}/player/sample_stream.h)
 target_link_libraries(qelv_player PUBLIC qelv_engine PkgConfig::SNDFILE PkgConfig::KISSFFT PkgConfig::LIBAV)
 
+# What the tool and the library share: preset files in both forms and the shipped
+# presets, the default chain, soft preset changes, and audio fed as a player has it drawn
+# into frames at their times.
+qelv_sources(HOST_SOURCES host)
+add_library(qelv_host STATIC ${HOST_SOURCES})
+target_link_libraries(qelv_host PUBLIC qelv_player)
+# A preset by name is looked for beside the installed tool or library first, then in the
+# source tree, so that a run from the build tree finds the shipped presets too.
+include(GNUInstallDirs)
+set(QELV_PRESET_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/qelv/presets)
+file(RELATIVE_PATH QELV_PRESETS_FROM_LIBDIR /prefix/${CMAKE_INSTALL_LIBDIR} /prefix/${QELV_PRESET_INSTALL_DIR})
+target_compile_definitions(qelv_host PRIVATE QELV_PRESET_INSTALL_DIR="${QELV_PRESET_INSTALL_DIR}"
+                           QELV_PRESETS_FROM_LIBDIR="${QELV_PRESETS_FROM_LIBDIR}"
+                           QELV_SOURCE_PRESETS="${CMAKE_SOURCE_DIR}/presets")
+
+# libqelv and its C interface.
+include(cmake/library.cmake)
+
 # The tool's commands live in a library so that the tests can drive them too.
 qelv_sources(NATIVE_SOURCES backends/native)
 qelv_sources(QELV_APP_SOURCES apps/qelv)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
-target_link_libraries(qelv_app PUBLIC qelv_headless qelv_player PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE)
+target_link_libraries(qelv_app PUBLIC qelv_headless qelv_host PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE)
 target_include_directories(qelv_app PRIVATE ${CMAKE_BINARY_DIR}/generated)
-# --preset NAME looks beside the installed tool first, then in the source tree, so that a
-# run from the build tree finds the library too.
-include(GNUInstallDirs)
-set(QELV_PRESET_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/qelv/presets)
-target_compile_definitions(qelv_app PRIVATE QELV_PRESET_INSTALL_DIR="${QELV_PRESET_INSTALL_DIR}"
-                           QELV_SOURCE_PRESETS="${CMAKE_SOURCE_DIR}/presets")
 
 add_executable(qelv apps/qelv/main.cpp)
 target_link_libraries(qelv PRIVATE qelv_app)
 target_compile_definitions(qelv PRIVATE QELV_VERSION="${PROJECT_VERSION}")
 include(cmake/desktop.cmake)
 include(cmake/packaging.cmake)
+include(cmake/gstreamer.cmake)
 
 # The lag from a click to its frame, against a running sound server: scripts/measure-lag.sh.
 add_executable(qelv_capture_lag EXCLUDE_FROM_ALL bench/lag/capture_lag.cpp)

@@ -28,6 +28,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
   # The shared libraries the tool links against become the package's dependencies.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # libqelv goes in too, with its header, pkg-config file and CMake package: a shlibs
+  # file lets packages built against it depend on this one, and ldconfig runs on install.
+  set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
   # Videos (--out FILE.mp4) are made with ffmpeg when it is there.
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
 endif()

@@ -40,7 +40,44 @@ if(WIN32)
   endforeach()
 else()
   qelv_test_binary(player qelv_player)
+  qelv_test_binary(host qelv_host)
   qelv_test_binary(apps qelv_app)
+  # The library as a program meets it: its header and the shared library, with the tool's
+  # own frames to compare against.
+  qelv_test_binary(capi qelv_library qelv_player)
+  target_compile_definitions(capi_tests PRIVATE QELV_TOOL="$<TARGET_FILE:qelv>"
+                             QELV_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  if(NOT QELV_TSAN)  # the thread-sanitizer stage runs only the threads' tests, which need no tool
+    add_dependencies(capi_tests qelv)
+  endif()
+  add_test(NAME capi.exports COMMAND sh ${CMAKE_SOURCE_DIR}/tests/capi/exports_test.sh $<TARGET_FILE:qelv_library>
+                                   ${CMAKE_SOURCE_DIR}/include/qelv/qelv.h)
+  if(NOT QELV_SANITIZE AND NOT QELV_TSAN)
+    # A third party's build, which a sanitizer runtime in the library would refuse to load into.
+    add_test(NAME capi.install_and_examples
+             COMMAND sh ${CMAKE_SOURCE_DIR}/tests/capi/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+    set_tests_properties(capi.install_and_examples PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+  endif()
+  # The GStreamer element through GStreamer's own tools and pipelines, with the tool's
+  # frames to compare against. Debian's GObject introspection is for its own python3.
+  # Not with the thread sanitizer: GStreamer's own threads are not instrumented.
+  if(TARGET gstqelv AND NOT QELV_TSAN)
+    set(qelv_gst_env GST_PLUGIN_PATH=${CMAKE_BINARY_DIR}/gst G_DEBUG=fatal-criticals)
+    if(QELV_SANITIZE)
+      # GStreamer's programs load the instrumented element only with the sanitizers'
+      # runtimes loaded first; what GStreamer and Python leave allocated is not ours.
+      execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libasan.so OUTPUT_VARIABLE asan
+                      OUTPUT_STRIP_TRAILING_WHITESPACE)
+      execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libubsan.so OUTPUT_VARIABLE ubsan
+                      OUTPUT_STRIP_TRAILING_WHITESPACE)
+      list(APPEND qelv_gst_env LD_PRELOAD=${asan}:${ubsan} ASAN_OPTIONS=detect_leaks=0)
+    endif()
+    add_test(NAME gst.element COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gst/element_test.sh $<TARGET_FILE:qelv>)
+    add_test(NAME gst.stream COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/gst/stream_test.py
+                                     $<TARGET_FILE:qelv> ${CMAKE_SOURCE_DIR})
+    add_test(NAME gst.playbin COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/gst/playbin_test.py $<TARGET_FILE:qelv>)
+    set_tests_properties(gst.element gst.stream gst.playbin PROPERTIES TIMEOUT 300 ENVIRONMENT "${qelv_gst_env}")
+  endif()
   # Scripts that drive the built tool with real services of their own.
   file(GLOB native_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.sh)
   foreach(script ${native_scripts})

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "apps/qelv/preset_document.h"
+#include "host/preset_document.h"
 #include "fuzz/fuzz_render.h"
 #include "engine/preset_bytes.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/default_chain.h"
+#include "host/default_chain.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "player/sample_stream.h"

@@ -9,7 +9,9 @@ native=(cmake g++ pkg-config libsdl2-dev libsndfile1-dev libkissfft-dev libstb-d
   nlohmann-json3-dev libpulse-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg)
 tests=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick xdotool
-  pulseaudio pulseaudio-utils help2man desktop-file-utils appstream)
+  pulseaudio pulseaudio-utils help2man desktop-file-utils appstream
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly python3-gi gir1.2-gstreamer-1.0 gir1.2-gst-plugins-base-1.0)
 wine32=(wine wine32:i386)
 wine64=(wine wine64)
 

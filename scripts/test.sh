@@ -39,15 +39,17 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQELV_SANITIZE=ON >/dev/n
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
 
-stage "thread sanitizer: the render thread against the window thread, the decoder and the track finder against the player"
+stage "thread sanitizer: the render thread against the window thread, the decoder and the track finder against the player, the library's feeding against its drawing"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DQELV_TSAN=ON >/dev/null
-cmake --build build/tsan -j"$jobs" --target engine_tests plugin_tests output_tests ui_tests player_tests apps_tests
+cmake --build build/tsan -j"$jobs" --target engine_tests plugin_tests output_tests ui_tests player_tests apps_tests capi_tests
 for t in engine_tests plugin_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done
 # The player's decoding thread against the one playing what it decodes.
 build/tsan/player_tests --gtest_brief=1 --gtest_filter='TrackStream.*'
 # The thread looking for a list's next track, and the one capturing live sound, against
 # the window's.
 build/tsan/apps_tests --gtest_brief=1 --gtest_filter='PlaylistSource.*:CaptureSource.*'
+# A player's audio thread feeding libqelv while another thread draws.
+build/tsan/capi_tests --gtest_brief=1 --gtest_filter='CapiThreads.*'
 
 if [ -f fuzz/CMakeLists.txt ]; then
   stage "fuzzers: every reader, a fixed number of runs each"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "apps/qelv/play_keys.h"
-#include "apps/qelv/preset_transition.h"
+#include "host/preset_transition.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "ui/control_panel.h"

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/preset_document.h"
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_document.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
 #include "engine/preset_bytes.h"
 #include "player/input_file.h"
 #include "player/output_file.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "apps/qelv/preset_library.h"
+#include "host/preset_library.h"
 
 namespace fs = std::filesystem;
 

@@ -2,27 +2,25 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
-#include "apps/qelv/default_chain.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
+#include "host/stream_renderer.h"
+#include "host/default_chain.h"
 #include "apps/qelv/frame_sink.h"
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 #include "apps/qelv/progress_bar.h"
 #include "apps/qelv/render_options.h"
 #include "core/mmx.h"
 #include "engine/autosave.h"
 #include "engine/engine.h"
-#include "engine/lockstep_renderer.h"
 #include "engine/preset_bytes.h"
 #include "backends/headless/recording_shell.h"
 #include "player/audio.h"
-#include "player/track_analyser.h"
 #include "player/track_reader.h"
 #include "player/wav_writer.h"
 #include "player/sample_stream.h"
@@ -33,36 +31,33 @@ namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
 
 // A sample stream is read block by block as the frames need it, and so is a track:
-// decoded and analysed as its blocks are drawn. Neither's length costs memory.
+// decoded and analysed as its blocks are drawn. Neither's length costs memory. Both go
+// through the library's feeding and timing, as a player's audio would.
 struct Input {
     SampleStreamReader stream;
     bool fromStream = false;
     TrackReader track;
-    std::unique_ptr<TrackAnalyser> analyser;
-    std::deque<SampleBlock> ready;
     int64_t trackBlocks = 0;
-    SampleBlock current{};
 
     int64_t blockCount() const { return fromStream ? stream.blockCount() : trackBlocks; }
-    // The block of frame i, asked for in order; past the end the last block is held.
-    const uint8_t* Block(int64_t i, std::string& error) {
+    // Feeds the block of frame i, asked for in order; past the end nothing more comes and
+    // the frame shows the last block again.
+    bool Feed(int64_t i, StreamRenderer& renderer, std::string& error) {
         if (fromStream) {
-            if (i < stream.blockCount() && !stream.Next(current, error)) return nullptr;
-            return current.bytes;
+            SampleBlock block;
+            if (i >= stream.blockCount()) return true;
+            if (!stream.Next(block, error)) return false;
+            renderer.FeedBlocks(block.bytes, 1);
+            return true;
         }
-        if (i >= trackBlocks) return current.bytes;
         float interleaved[2 * 4096];
-        while (ready.empty()) {
+        while (i < trackBlocks && renderer.blocksMade() <= i) {
             const int64_t frames = track.Read(interleaved, 4096, error);
-            if (frames < 0) return nullptr;
+            if (frames < 0) return false;
             if (frames == 0) break;  // shorter than at the first reading: the last block holds
-            analyser->Append(interleaved, size_t(frames));
+            renderer.FeedPcm(interleaved, size_t(frames), {2, track.sampleRate()});
         }
-        if (!ready.empty()) {
-            current = ready.front();
-            ready.pop_front();
-        }
-        return current.bytes;
+        return true;
     }
 };
 
@@ -112,8 +107,6 @@ bool LoadInput(const RenderOptions& options, Input& input, TemporaryFile& soundF
         error = name + " is too short for a frame";
         return false;
     }
-    input.analyser = std::make_unique<TrackAnalyser>(rate, double(options.fps),
-                                                     [&input](const SampleBlock& block) { input.ready.push_back(block); });
     return open(input.track);
 }
 
@@ -165,16 +158,15 @@ int Render(RenderOptions& options) {
     const int depth = int(std::clamp<size_t>((size_t(1) << 28) / frameBytes, 2, 8));
     sink = QueueFrames(std::move(sink), options.width, options.height, depth);
     const auto started = std::chrono::steady_clock::now();
-    LockstepRenderer renderer(engine, options.width, options.height);
+    StreamRenderer renderer(engine, options.width, options.height, options.fps);
     bool written = true;
     {
         ProgressBar progress(frames);
         for (int64_t i = 0; written && i < frames; ++i) {
-            // A stream shorter than the render holds its last block.
-            const uint8_t* block = input.Block(i, error);
-            written = block != nullptr;
-            if (written) renderer.RenderFrame(block);
-            written = written && sink->Write(renderer.frame().data(), error);
+            // Frame i takes the blocks up to block i: exactly block i, one a frame.
+            written = input.Feed(i, renderer, error);
+            if (written) renderer.Draw(i);
+            written = written && sink->Write(renderer.Picture(), error);
             progress.Update(i + 1);
         }
     }  // the bar's line is cleared before any message

@@ -1,6 +1,6 @@
 #include "apps/qelv/render_options.h"
 
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 
 #include <cctype>
 #include <cerrno>

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "apps/qelv/frame_sink.h"
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 #include "apps/qelv/render_options.h"
 #include "player/external_program.h"
 #include "player/output_file.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "apps/qelv/capture_source.h"
-#include "apps/qelv/default_chain.h"
+#include "host/default_chain.h"
 #include "core/frame_types.h"
 #include "engine/lockstep_renderer.h"
 

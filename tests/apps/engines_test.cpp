@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "player/audio.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/preset_library.h"
+#include "host/preset_library.h"
 
 namespace fs = std::filesystem;
 

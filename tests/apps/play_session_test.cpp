@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "apps/qelv/blend_frames.h"
+#include "host/blend_frames.h"
 #include "apps/qelv/play_session.h"
 #include "core/effect.h"
 #include "engine/engine.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/default_chain.h"
+#include "host/default_chain.h"
 #include "apps/qelv/frame_sink.h"
 #include "core/mmx.h"
 #include "engine/engine.h"

@@ -6,6 +6,14 @@
 // searched in order: the one installed beside the tool (PREFIX/share/qelv/presets for
 // PREFIX/bin/qelv), then the source tree's presets/ for a run from the build tree.
 std::vector<std::string> PresetLibraryFolders();
+// The same for a program installed elsewhere: its installed folder (left out when empty),
+// then the source tree's.
+std::vector<std::string> PresetLibraryFolders(const std::string& installed);
+// The installed folder seen from the folder of a library in PREFIX/LIBDIR.
+std::string PresetFolderFromLibraryFolder(const std::string& libraryFolder);
+
+// The first NAME, NAME.qlp or NAME.json in the folders; empty when there is none.
+std::string FindShippedPreset(const std::string& name, const std::vector<std::string>& folders);
 
 // The file that --preset means: the given path when it names a file; otherwise, for a
 // name without a folder, the first NAME, NAME.qlp or NAME.json in the folders; otherwise

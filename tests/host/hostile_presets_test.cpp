@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_loading.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "engine/preset_bytes.h"

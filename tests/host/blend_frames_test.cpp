@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "apps/qelv/blend_frames.h"
+#include "host/blend_frames.h"
 
 namespace {
 TEST(BlendFrames, WeighsEachByteByTheBlocksSinceTheChange) {

@@ -1,4 +1,4 @@
-#include "apps/qelv/preset_document.h"
+#include "host/preset_document.h"
 
 #include <cinttypes>
 #include <cstdio>

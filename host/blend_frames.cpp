@@ -1,4 +1,4 @@
-#include "apps/qelv/blend_frames.h"
+#include "host/blend_frames.h"
 
 #include <algorithm>
 

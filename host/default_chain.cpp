@@ -1,4 +1,4 @@
-#include "apps/qelv/default_chain.h"
+#include "host/default_chain.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "apps/qelv/preset_library.h"
+#include "host/preset_library.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 
 namespace fs = std::filesystem;
 
@@ -15,24 +15,36 @@ bool IsFile(const fs::path& path) {
 }  // namespace
 
 std::vector<std::string> PresetLibraryFolders() {
-    std::vector<std::string> folders;
     std::error_code error;
     const fs::path tool = fs::read_symlink("/proc/self/exe", error);
-    if (!error) folders.push_back((tool.parent_path().parent_path() / QELV_PRESET_INSTALL_DIR).string());
+    return PresetLibraryFolders(error ? std::string() : (tool.parent_path().parent_path() / QELV_PRESET_INSTALL_DIR).string());
+}
+
+std::vector<std::string> PresetLibraryFolders(const std::string& installed) {
+    std::vector<std::string> folders;
+    if (!installed.empty()) folders.push_back(installed);
     folders.push_back(QELV_SOURCE_PRESETS);
     return folders;
 }
 
-std::string FindPreset(const std::string& given, const std::vector<std::string>& folders) {
-    if (given.empty() || IsFile(given)) return given;
-    const fs::path name(given);
-    if (name.has_parent_path()) return given;
+std::string PresetFolderFromLibraryFolder(const std::string& libraryFolder) {
+    return (fs::path(libraryFolder) / QELV_PRESETS_FROM_LIBDIR).lexically_normal().string();
+}
+
+std::string FindShippedPreset(const std::string& name, const std::vector<std::string>& folders) {
+    if (name.empty() || fs::path(name).has_parent_path()) return {};
     for (const std::string& folder : folders)
         for (const char* extension : {"", ".qlp", ".json"}) {
-            const fs::path candidate = fs::path(folder) / (given + extension);
+            const fs::path candidate = fs::path(folder) / (name + extension);
             if (IsFile(candidate)) return candidate.string();
         }
-    return given;
+    return {};
+}
+
+std::string FindPreset(const std::string& given, const std::vector<std::string>& folders) {
+    if (given.empty() || IsFile(given)) return given;
+    const std::string shipped = FindShippedPreset(given, folders);
+    return shipped.empty() ? given : shipped;
 }
 
 std::vector<std::string> PresetFilesIn(const std::string& folder) {

@@ -1,8 +1,8 @@
-#include "apps/qelv/preset_transition.h"
+#include "host/preset_transition.h"
 
 #include <algorithm>
 
-#include "apps/qelv/blend_frames.h"
+#include "host/blend_frames.h"
 #include "engine/effect_chain.h"
 
 PresetTransition::PresetTransition(int64_t blocks) : length(blocks), outgoing(std::make_unique<EffectChain>()) {}

@@ -1,4 +1,4 @@
-#include "apps/qelv/path_extension.h"
+#include "host/path_extension.h"
 
 #include <cctype>
 

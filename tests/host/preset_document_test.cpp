@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "apps/qelv/preset_document.h"
+#include "host/preset_document.h"
 #include "core/effect_settings.h"
 #include "engine/preset_bytes.h"
 

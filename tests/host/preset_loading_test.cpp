@@ -9,8 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
 #include "engine/autosave.h"
 #include "engine/engine.h"
 #include "engine/preset_bytes.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/preset_document.h"
-#include "apps/qelv/preset_library.h"
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_document.h"
+#include "host/preset_library.h"
+#include "host/preset_loading.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 #include "player/audio.h"

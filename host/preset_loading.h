@@ -1,8 +1,9 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "apps/qelv/preset_document.h"
+#include "host/preset_document.h"
 
 struct EffectChain;
 
@@ -17,6 +18,14 @@ bool ReadPresetJsonFile(const std::string& path, PresetDocument& document, std::
 // what its author may expect (cut at 1 MiB, no effect this build knows) go to note.
 bool LoadPresetFile(EffectChain& chain, const std::string& path, std::string& error,
                     std::string* note = nullptr);
+
+// The two forms of a preset, and the one a file's name says.
+enum class PresetForm { Binary, Json };
+PresetForm FormOfPresetFile(const std::string& path);
+// What LoadPresetFile does with the bytes it has read: a preset's bytes in either form
+// (of the binary form, the first 1 MiB) into the chain. `name` starts every message.
+bool LoadPresetBytes(EffectChain& chain, const uint8_t* data, size_t size, PresetForm form, const std::string& name,
+                     std::string& error, std::string* note = nullptr);
 // The control panel's reader in the tool (InstallPresetFileReader): a ".json" file is
 // handed on as the bytes of the preset it describes, any other regular file as it is;
 // why a file could not be read goes to standard error.
