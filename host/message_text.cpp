@@ -1,4 +1,4 @@
-#include "apps/qelv/message_text.h"
+#include "host/message_text.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "apps/qelv/message_text.h"
+#include "host/message_text.h"
 #include "engine/effect_chain.h"
 #include "engine/effect_factory.h"
 #include "core/effect_settings.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "apps/qelv/preset_loading.h"
+#include "host/preset_loading.h"
 #include "apps/qelv/render_options.h"
 #include "output/output_window.h"
 #include "engine/autosave.h"
