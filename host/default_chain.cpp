@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/effect_chain.h"
+#include "core/effect.h"
 #include "core/effect_settings.h"
 
 namespace {
@@ -41,11 +42,16 @@ bool SetSettingByName(Effect& effect, const char* name, int32_t value) {
 
 void BuildDefaultChain(EffectChain& chain) {
     bool fading = false;
+    std::vector<uint8_t> payload(kPayloadScratchBytes);
     for (const DefaultEffect& entry : DefaultChainTable()) {
         const int slot = chain.AppendEffect(entry.typeId);
         if (slot < 0) continue;  // a type this build does not have yet
-        for (const DefaultSetting& setting : entry.settings)
-            SetSettingByName(*chain.effects[slot], setting.name, setting.value);
+        Effect& effect = *chain.effects[slot];
+        for (const DefaultSetting& setting : entry.settings) SetSettingByName(effect, setting.name, setting.value);
+        // Read back as a preset would be, so that state a load derives from the settings
+        // (the particle's size at start) is the saved chain's: saved and loaded again, the
+        // default chain draws the same frames.
+        effect.load(payload.data(), effect.save(payload.data()));
         fading = fading || entry.typeId == kFadeoutTypeId;
     }
     // Without anything that fades, kept frames would only pile up towards white.

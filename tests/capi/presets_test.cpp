@@ -60,6 +60,16 @@ TEST(CapiPresets, LoadsEveryFormAndSavesTheChainAsItsFile) {
     }
 }
 
+// The built-in chain saved and loaded again draws what it drew: its particle used to
+// start at another size than its saved form gives it.
+TEST(CapiPresets, TheBuiltInChainSavedAndLoadedDrawsTheSameFrames) {
+    EnginePtr original = MakeEngine(kWidth, kHeight), reloaded = MakeEngine(kWidth, kHeight);
+    const std::vector<uint8_t> bytes = Saved(original.get());
+    ASSERT_EQ(qelv_load_preset_memory(reloaded.get(), bytes.data(), bytes.size()), QELV_OK)
+        << qelv_errmsg(reloaded.get());
+    EXPECT_EQ(DrawSecond(original.get()), DrawSecond(reloaded.get()));
+}
+
 // A load that fails says why, naming what it was given, and leaves the chain drawing
 // exactly what it drew: nothing of the failed preset gets in.
 TEST(CapiPresets, AFailedLoadLeavesTheChainAndSaysWhy) {
