@@ -42,7 +42,7 @@ include(cmake/library.cmake)
 
 # The tool's commands live in a library so that the tests can drive them too.
 qelv_sources(NATIVE_SOURCES backends/native)
-qelv_sources(QELV_APP_SOURCES apps/qelv)
+qelv_sources(QELV_APP_SOURCES apps/qelv apps/qelv/render apps/qelv/play apps/qelv/analyze apps/qelv/preset)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
 target_link_libraries(qelv_app PUBLIC qelv_headless qelv_host PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE)

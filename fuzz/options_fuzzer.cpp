@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/play_options.h"
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/play/play_options.h"
+#include "apps/qelv/render/render_options.h"
 
 namespace {
 bool InRange(const RenderOptions& o) {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "apps/qelv/capture_source.h"
+#include "apps/qelv/play/capture_source.h"
 #include "host/default_chain.h"
 #include "core/frame_types.h"
 #include "engine/lockstep_renderer.h"

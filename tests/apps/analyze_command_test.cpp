@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "apps/qelv/beat_times.h"
+#include "apps/qelv/analyze/beat_times.h"
 #include "apps/qelv/commands.h"
 #include "player/audio.h"
 #include "tests/player/whole_track.h"

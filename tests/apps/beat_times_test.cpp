@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "apps/qelv/beat_times.h"
+#include "apps/qelv/analyze/beat_times.h"
 #include "engine/effect_chain.h"
 #include "player/audio.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "apps/qelv/capture_source.h"
+#include "apps/qelv/play/capture_source.h"
 #include "player/audio.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "apps/qelv/commands.h"
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 #include "engine/preset_bytes.h"
 #include "player/sample_stream.h"
 #include "tests/player/file_size_limit.h"

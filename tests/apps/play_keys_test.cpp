@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "apps/qelv/play_keys.h"
+#include "apps/qelv/play/play_keys.h"
 
 namespace {
 TEST(PlayKeys, MapToTheirActionsWindowedAndFullScreen) {

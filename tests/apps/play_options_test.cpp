@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/play_options.h"
-#include "apps/qelv/preset_folder.h"
+#include "apps/qelv/play/play_options.h"
+#include "apps/qelv/play/preset_folder.h"
 
 namespace {
 struct Parsed {

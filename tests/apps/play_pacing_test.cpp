@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "apps/qelv/play_pacing.h"
+#include "apps/qelv/play/play_pacing.h"
 
 namespace {
 TEST(PlayPacing, ABlockIsDueOnceItsTimeHasBeenPlayed) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/blend_frames.h"
-#include "apps/qelv/play_session.h"
+#include "apps/qelv/play/play_session.h"
 #include "core/effect.h"
 #include "engine/engine.h"
 

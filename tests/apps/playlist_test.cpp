@@ -10,8 +10,8 @@
 #include <random>
 #include <thread>
 
-#include "apps/qelv/playlist.h"
-#include "apps/qelv/playlist_source.h"
+#include "apps/qelv/play/playlist.h"
+#include "apps/qelv/play/playlist_source.h"
 #include "engine/engine.h"
 #include "tests/player/whole_track.h"
 

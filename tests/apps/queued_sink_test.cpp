@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 
 namespace {
 // Keeps the first word of every frame; fails at the frame numbered failAt.

@@ -12,7 +12,7 @@
 
 #include "apps/qelv/commands.h"
 #include "host/default_chain.h"
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 #include "core/mmx.h"
 #include "engine/engine.h"
 #include "core/effect_settings.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/render/render_options.h"
 
 namespace {
 struct Parsed {

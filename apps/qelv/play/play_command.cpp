@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/capture_source.h"
+#include "apps/qelv/play/capture_source.h"
 #include "apps/qelv/commands.h"
 #include "host/preset_loading.h"
 #include "host/default_chain.h"
-#include "apps/qelv/play_memory.h"
-#include "apps/qelv/play_options.h"
-#include "apps/qelv/play_session.h"
-#include "apps/qelv/playlist.h"
-#include "apps/qelv/playlist_source.h"
-#include "apps/qelv/preset_folder.h"
+#include "apps/qelv/play/play_memory.h"
+#include "apps/qelv/play/play_options.h"
+#include "apps/qelv/play/play_session.h"
+#include "apps/qelv/play/playlist.h"
+#include "apps/qelv/play/playlist_source.h"
+#include "apps/qelv/play/preset_folder.h"
 #include "host/preset_library.h"
 #include "core/mmx.h"
 #include "engine/autosave.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/render/render_options.h"
 
 // What `qelv play` reads from its command line: the render command's inputs, size and
 // frame count, without an output, and with a choice of sound.

@@ -1,4 +1,4 @@
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/render/render_options.h"
 
 #include "host/path_extension.h"
 

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 
 namespace {
 // The engine hands frames to a ring of copies; a thread of its own passes them on to the

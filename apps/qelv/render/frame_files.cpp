@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 #include "player/file_kind.h"
 #include "player/output_file.h"
 #include "player/pending_removal.h"

@@ -1,4 +1,4 @@
-#include "apps/qelv/beat_times.h"
+#include "apps/qelv/analyze/beat_times.h"
 
 namespace {
 // The smallest frame there is: only the intake's verdict for each block is wanted.

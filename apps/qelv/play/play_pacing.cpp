@@ -1,8 +1,8 @@
-#include "apps/qelv/play_pacing.h"
+#include "apps/qelv/play/play_pacing.h"
 
 #include <algorithm>
 
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/render/render_options.h"
 
 int64_t BlocksDueAt(int64_t position, int sampleRate, int32_t fps, int64_t blockCount) {
     if (position < 0 || blockCount <= 0) return 0;

@@ -1,4 +1,4 @@
-#include "apps/qelv/playlist_source.h"
+#include "apps/qelv/play/playlist_source.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "apps/qelv/capture_source.h"
+#include "apps/qelv/play/capture_source.h"
 
 #include <algorithm>
 #include <chrono>

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <string>
 
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 #include "host/path_extension.h"
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/render/render_options.h"
 #include "player/external_program.h"
 #include "player/output_file.h"
 #include "player/pending_removal.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "apps/qelv/play_pacing.h"
+#include "apps/qelv/play/play_pacing.h"
 #include "backends/native/playback_clock.h"
 #include "backends/native/player_window.h"
 #include "player/sample_stream.h"

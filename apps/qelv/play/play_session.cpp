@@ -1,9 +1,9 @@
-#include "apps/qelv/play_session.h"
+#include "apps/qelv/play/play_session.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "apps/qelv/play_keys.h"
+#include "apps/qelv/play/play_keys.h"
 #include "host/preset_transition.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"

@@ -1,4 +1,4 @@
-#include "apps/qelv/track_finder.h"
+#include "apps/qelv/play/track_finder.h"
 
 TrackFinder::TrackFinder(Load load) : load(std::move(load)) {}
 

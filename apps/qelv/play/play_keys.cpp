@@ -1,4 +1,4 @@
-#include "apps/qelv/play_keys.h"
+#include "apps/qelv/play/play_keys.h"
 
 PlayAction ActionForKey(PlayerKey key, bool fullscreen) {
     switch (key) {

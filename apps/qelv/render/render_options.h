@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "apps/qelv/frame_sink.h"
+#include "apps/qelv/render/frame_sink.h"
 
 // What `qelv render` reads and writes, from its command line.
 enum class SampleSource { DemoTrack, SampleStream, AudioFile };

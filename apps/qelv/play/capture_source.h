@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "apps/qelv/play_session.h"
+#include "apps/qelv/play/play_session.h"
 #include "backends/native/sound_capture.h"
 
 // Live sound as a play session's blocks. A thread of its own reads the capture one block's

@@ -1,4 +1,4 @@
-#include "apps/qelv/play_options.h"
+#include "apps/qelv/play/play_options.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "apps/qelv/playlist.h"
+#include "apps/qelv/play/playlist.h"
 
 #include <algorithm>
 #include <cctype>

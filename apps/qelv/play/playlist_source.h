@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/play_session.h"
-#include "apps/qelv/track_finder.h"
+#include "apps/qelv/play/play_session.h"
+#include "apps/qelv/play/track_finder.h"
 #include "backends/native/playback_clock.h"
 #include "player/audio.h"
 

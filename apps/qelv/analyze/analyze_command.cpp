@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/qelv/beat_times.h"
+#include "apps/qelv/analyze/beat_times.h"
 #include "apps/qelv/commands.h"
 #include "player/audio.h"
 #include "player/output_file.h"

@@ -1,4 +1,4 @@
-#include "apps/qelv/progress_bar.h"
+#include "apps/qelv/render/progress_bar.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "apps/qelv/play_memory.h"
+#include "apps/qelv/play/play_memory.h"
 
 #include <climits>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/preset_loading.h"
-#include "apps/qelv/render_options.h"
+#include "apps/qelv/render/render_options.h"
 #include "output/output_window.h"
 #include "engine/autosave.h"
 #include "platform/shell.h"

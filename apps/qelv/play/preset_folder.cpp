@@ -1,4 +1,4 @@
-#include "apps/qelv/preset_folder.h"
+#include "apps/qelv/play/preset_folder.h"
 
 #include <algorithm>
 #include <filesystem>
