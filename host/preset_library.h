@@ -26,5 +26,14 @@ std::string LibraryFolder(const std::vector<std::string>& folders);
 // The .qlp files of a folder, sorted by name; empty for a folder that cannot be read.
 std::vector<std::string> PresetFilesIn(const std::string& folder);
 
+// Every preset file of a folder in either form, one per name (the .qlp where both forms
+// are there), sorted by name.
+std::vector<std::string> PresetFilesInEitherForm(const std::string& folder);
+
+// For a name that FindPreset finds no file for: the shipped names nearest to it (letter
+// case aside, the fewest letters changed), as a sentence to put after the error; empty
+// when the name is a path or nothing ships close to it.
+std::string NearestPresetHint(const std::string& given, const std::vector<std::string>& folders);
+
 // A preset's name: its file name without the folder and extension.
 std::string PresetName(const std::string& path);

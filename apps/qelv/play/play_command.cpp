@@ -153,9 +153,11 @@ int Play(const PlayOptions& options) {
     std::optional<PresetFolder> presets;
     std::string title = "Qelv";
     if (!input.presetPath.empty()) {
-        const std::string path = FindPreset(input.presetPath, PresetLibraryFolders());
+        const std::vector<std::string> folders = PresetLibraryFolders();
+        const std::string path = FindPreset(input.presetPath, folders);
         std::string note;
-        if (!LoadPresetFile(engine.chain, path, error, &note)) return fail(error);
+        if (!LoadPresetFile(engine.chain, path, error, &note))
+            return fail(error + NearestPresetHint(input.presetPath, folders));
         PrintNotes("qelv play", note);
         presets.emplace(path);
         title = TitleFor(path);

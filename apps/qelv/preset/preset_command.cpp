@@ -14,19 +14,34 @@
 namespace {
 const char kUsage[] =
     "usage: qelv preset list [FOLDER]\n"
-    "       qelv preset show FILE.qlp\n"
-    "       qelv preset to-json FILE.qlp [-o FILE.json]\n"
-    "       qelv preset from-json FILE.json -o FILE.qlp\n";
+    "       qelv preset show PRESET\n"
+    "       qelv preset to-json PRESET [-o FILE.json]\n"
+    "       qelv preset from-json PRESET -o FILE.qlp\n"
+    "PRESET is a preset file in either form (.qlp, or .json as to-json writes it) or the\n"
+    "name of a shipped one, as 'qelv preset list' shows them.\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "qelv preset: %s\n", message.c_str());
     return 1;
 }
 
-bool LoadPreset(const std::string& path, PresetDocument& document, std::string& error) {
+// A preset file in either form, or a shipped preset by name; errors name what was asked
+// for, and a name that finds nothing is told the nearest shipped ones.
+bool LoadPreset(const std::string& given, PresetDocument& document, std::string& error) {
+    const std::vector<std::string> folders = PresetLibraryFolders();
+    const std::string path = FindPreset(given, folders);
+    if (FormOfPresetFile(path) == PresetForm::Json) {
+        std::string note;
+        if (!ReadPresetJsonFile(path, document, error, &note)) return false;
+        PrintNotes("qelv preset", note);
+        return true;
+    }
     std::vector<uint8_t> bytes;
     bool cut = false;
-    if (!ReadWholeFile(path, size_t(kPresetCapacity), bytes, cut, error)) return false;
+    if (!ReadWholeFile(path, size_t(kPresetCapacity), bytes, cut, error)) {
+        error += NearestPresetHint(given, folders);
+        return false;
+    }
     if (cut)
         std::fprintf(stderr, "qelv preset: %s is larger than 1 MiB; only its first 1048576 bytes are read\n",
                      path.c_str());
@@ -41,8 +56,8 @@ bool LoadPreset(const std::string& path, PresetDocument& document, std::string& 
 // effects in chain order.
 int List(const std::string& folder) {
     const std::string library = folder.empty() ? LibraryFolder(PresetLibraryFolders()) : folder;
-    const std::vector<std::string> paths = PresetFilesIn(library);
-    if (paths.empty()) return Fail(folder.empty() ? "no preset library found" : "no presets (.qlp) in " + folder);
+    const std::vector<std::string> paths = PresetFilesInEitherForm(library);
+    if (paths.empty()) return Fail(folder.empty() ? "no preset library found" : "no presets (.qlp or .json) in " + folder);
     int failures = 0;
     for (const std::string& path : paths) {
         PresetDocument document;
@@ -87,22 +102,23 @@ int RunPreset(int argc, char** argv) {
         return List(input);
     }
     const bool known = action == "show" || action == "to-json" || action == "from-json";
-    if (!known || input.empty() || (action == "from-json" && output.empty()) || (action == "show" && !output.empty())) {
+    if (!known || input.empty() || (action == "show" && !output.empty())) {
         std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (action == "from-json" && output.empty()) {
+        std::fprintf(stderr, "qelv preset: from-json writes the binary form, which needs a file: add -o FILE.qlp\n");
         return 2;
     }
 
     std::string error;
     PresetDocument document;
+    if (!LoadPreset(input, document, error)) return Fail(error);
     if (action == "from-json") {
-        std::string note;
-        if (!ReadPresetJsonFile(input, document, error, &note)) return Fail(error);
-        PrintNotes("qelv preset", note);
         const std::vector<uint8_t> bytes = SerializePreset(document);
         if (!WriteWholeFile(output, bytes.data(), bytes.size(), error)) return Fail(error);
         return 0;
     }
-    if (!LoadPreset(input, document, error)) return Fail(error);
     if (action == "show") {
         std::fputs(DescribePreset(document).c_str(), stdout);
         return 0;

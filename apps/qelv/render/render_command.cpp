@@ -134,8 +134,9 @@ int Render(RenderOptions& options) {
     Engine engine;
     if (!options.presetPath.empty()) {
         std::string note;
-        if (!LoadPresetFile(engine.chain, FindPreset(options.presetPath, PresetLibraryFolders()), error, &note))
-            return fail(error);
+        const std::vector<std::string> folders = PresetLibraryFolders();
+        if (!LoadPresetFile(engine.chain, FindPreset(options.presetPath, folders), error, &note))
+            return fail(error + NearestPresetHint(options.presetPath, folders));
         PrintNotes("qelv render", note);
     } else {
         BuildDefaultChain(engine.chain);
