@@ -1,5 +1,6 @@
 #include "host/preset_document.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "engine/effect_chain.h"
 #include "engine/effect_factory.h"
 #include "core/effect_settings.h"
+#include "core/page_definition.h"
 #include "engine/preset_bytes.h"
 
 namespace {
@@ -20,6 +22,8 @@ struct TypeInfo {
     bool known = false;
     char name[kEffectNameBytes] = {};
     const SettingTable* table = nullptr;
+    const PageDefinition* page = nullptr;
+    std::vector<uint8_t> defaults;  // a new effect's payload words
 };
 
 TypeInfo LookUp(int32_t typeId) {
@@ -29,7 +33,15 @@ TypeInfo LookUp(int32_t typeId) {
     effectFactories[typeId](info.name);
     // Setting tables are static per type; the instance only tells which one.
     std::unique_ptr<Effect> effect(CreateEffect(typeId));
-    if (effect) info.table = effect->settingTable();
+    if (!effect) return info;
+    info.table = effect->settingTable();
+    info.page = effect->page();
+    if (info.table) {
+        std::vector<uint8_t> payload(kPayloadScratchBytes);
+        const int32_t length = effect->save(payload.data());
+        payload.resize(size_t(std::clamp<int32_t>(length, 0, 4 * info.table->payloadCount)));
+        info.defaults = std::move(payload);
+    }
     return info;
 }
 
@@ -109,7 +121,30 @@ bool FieldFromJson(const Json& j, int32_t& value) {
     }
     return false;
 }
+// A value that the settings page could not set is kept, since a preset may rely on it,
+// but said: the page's slider range, or 0 and 1 for a plain check box.
+std::string OutOfRangeNote(const std::string& where, const TypeInfo& info, const SettingWord& word, int32_t value) {
+    for (int b = 0; info.page && b < info.page->count; ++b) {
+        const PageBinding& binding = info.page->bindings[b];
+        if (binding.word != word.word) continue;
+        int32_t low, high;
+        if (binding.kind == ControlKind::Trackbar) {
+            low = binding.minimum;
+            high = binding.maximum;
+        } else if (binding.kind == ControlKind::CheckBox && binding.mask == 0) {
+            low = 0;
+            high = 1;
+        } else {
+            continue;
+        }
+        if (value >= low && value <= high) return {};
+        return where + "field \"" + word.name + "\" is " + std::to_string(value) + ", outside its page's range " +
+               std::to_string(low) + " to " + std::to_string(high) + "; it is kept as it is\n";
+    }
+    return {};
+}
 }  // namespace
+
 
 bool ParsePreset(const std::vector<uint8_t>& data, PresetDocument& document, std::string& error) {
     if (data.size() < size_t(kPresetHeaderBytes) || std::memcmp(data.data(), kPresetHeader, kPresetHeaderBytes)) {
@@ -264,22 +299,33 @@ bool PresetFromJson(const Json& json, PresetDocument& document, std::string& err
                 error = where + "\"fields\" given for a type without known settings";
                 return false;
             }
-            int f = 0;
-            for (auto it = e["fields"].begin(); it != e["fields"].end(); ++it, ++f) {
-                int32_t value;
-                if (f >= info.table->payloadCount || it.key() != info.table->words[f].name) {
-                    error = where + "field \"" + MessageText(it.key()) + "\" is not the next setting of " + info.name;
-                    if (f < info.table->payloadCount) error += " (expected \"" + std::string(info.table->words[f].name) + "\")";
+            // Matched by name in any order. The payload runs to the last setting given;
+            // one left out before it keeps a new effect's value, as a short payload keeps
+            // the values after its end.
+            std::vector<uint8_t> payload = info.defaults;
+            int last = -1;
+            for (auto it = e["fields"].begin(); it != e["fields"].end(); ++it) {
+                int f = 0;
+                while (f < info.table->payloadCount && it.key() != info.table->words[f].name) ++f;
+                if (f == info.table->payloadCount) {
+                    error = where + info.name + " has no setting \"" + MessageText(it.key()) + "\" (its settings:";
+                    for (int k = 0; k < info.table->payloadCount; ++k)
+                        error += std::string(k ? ", \"" : " \"") + info.table->words[k].name + "\"";
+                    error += ")";
                     return false;
                 }
+                int32_t value;
                 if (!FieldFromJson(it.value(), value)) {
                     error = where + "field \"" + MessageText(it.key()) + "\" must be a 32-bit number or \"#RRGGBB\"";
                     return false;
                 }
-                uint8_t bytes[4];
-                WriteInt32LE(bytes, value);
-                entry.payload.insert(entry.payload.end(), bytes, bytes + 4);
+                if (payload.size() < size_t(4 * (f + 1))) payload.resize(size_t(4 * (f + 1)));
+                WriteInt32LE(&payload[size_t(4 * f)], value);
+                if (note) *note += OutOfRangeNote(where, info, info.table->words[f], value);
+                last = std::max(last, f);
             }
+            payload.resize(size_t(4 * (last + 1)));
+            entry.payload = std::move(payload);
         }
         if (e.contains("bytes") && (!e["bytes"].is_string() || !FromHex(e["bytes"].get<std::string>(), entry.payload))) {
             error = where + "\"bytes\" must be a string of hex digit pairs";
@@ -336,18 +382,14 @@ public:
     bool end_object() override { return levels.pop_back(), true; }
     bool start_array(std::size_t) override { return Open(false); }
     bool end_array() override { return levels.pop_back(), true; }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
-        // The parser quotes what it last read, which can be a whole long string.
-        std::string what = e.what();
-        const std::string lastRead = "; last read: ";
-        const size_t quoted = what.find(lastRead);
-        if (quoted != std::string::npos) {
-            const size_t from = quoted + lastRead.size();
-            what = what.substr(0, from) + MessageText(std::string_view(what).substr(from));
-        }
-        problem = "not valid JSON (" + what + ")";
+    bool parse_error(std::size_t position, const std::string& lastToken, const nlohmann::detail::exception&) override {
+        errorAt = position;
+        lastRead = lastToken;
         return false;
     }
+    // Where the text stopped being JSON: the count of bytes read, and the last token.
+    size_t errorAt = 0;
+    std::string lastRead;
 
 private:
     struct Level {
@@ -386,6 +428,29 @@ private:
 };
 }  // namespace
 
+namespace {
+// Where the text stopped being JSON, as an editor counts: lines and columns from 1.
+std::string NotJsonAt(const std::vector<uint8_t>& text, size_t position, const std::string& lastRead) {
+    const size_t end = std::min(position, text.size());
+    size_t line = 1, column = 0;
+    for (size_t i = 0; i < end; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 0;
+        } else if ((text[i] & 0xC0) != 0x80) {  // a character, not the rest of one
+            ++column;
+        }
+    }
+    if (end == text.size())
+        return "not valid JSON: the text ends at line " + std::to_string(line) + " before the preset is complete";
+    // The parser's last token runs from the last good one; its end is what went wrong.
+    const size_t word = lastRead.find_last_of(" \t\r\n");
+    const std::string at = word == std::string::npos ? lastRead : lastRead.substr(word + 1);
+    return "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(std::max<size_t>(column, 1)) +
+           " (at '" + MessageText(at) + "')";
+}
+}  // namespace
+
 bool PresetFromJsonText(const std::vector<uint8_t>& text, PresetDocument& document, std::string& error,
                         std::string* note) {
     if (text.size() > kMaxPresetJsonBytes) {
@@ -401,7 +466,7 @@ bool PresetFromJsonText(const std::vector<uint8_t>& text, PresetDocument& docume
     }
     JsonBounds bounds;
     if (!Json::sax_parse(text.begin(), text.end(), &bounds)) {
-        error = bounds.problem.empty() ? "not valid JSON" : bounds.problem;
+        error = bounds.problem.empty() ? NotJsonAt(text, bounds.errorAt, bounds.lastRead) : bounds.problem;
         return false;
     }
     const Json json = Json::parse(text.begin(), text.end(), nullptr, false);

@@ -126,10 +126,10 @@ TEST(PresetDocument, MessagesQuoteOnlyAShortPrefixOfAValue) {
         {R"({"effects": [{"type": 3, "name": ")" + huge + R"("}]})", true, "\"xxxxxxxxxx"},
         {R"({"effects": [{"type": 3, "name": "\u001b[2J\u0007\n\u009b"}]})", true, R"("\x1B[2J\x07\n\u009B")"},
         {R"({"effects": [{"type": 3, "name": [")" + huge + R"("]}]})", true, "[\"xxxxxxxxxx"},
-        {R"({"effects": [{"type": 3, "fields": {")" + huge + R"(": 1}}]})", false, "field \"xxxxxxxxxx"},
+        {R"({"effects": [{"type": 3, "fields": {")" + huge + R"(": 1}}]})", false, "no setting \"xxxxxxxxxx"},
         {R"({"effects": [{"type": 3, "fields": {"fade amount": 1, "fade amount": 2}, ")" + huge + R"(": 0}]})", false,
          "appears twice"},
-        {R"({"effects": [{"type": 3, "name": ")" + huge + "\n" + R"("}]})", false, "last read: "},
+        {R"({"effects": [{"type": 3, "name": ")" + huge + "\n" + R"("}]})", false, "not valid JSON at line 2, column 1"},
         {"{\"" + huge + "\": 1, \"" + huge + "\": 2}", false, "appears twice"},
     };
     for (const auto& c : cases) {
@@ -167,5 +167,42 @@ TEST(PresetBytes, RealEffectsRoundTripByteForByte) {
     EXPECT_EQ(WritePresetBytes(engine.chain, again.data(), kPresetCapacity), n);
     EXPECT_TRUE(std::equal(out.begin(), out.begin() + n, again.begin()));
     EXPECT_EQ(ChainLength(engine.chain), 9);
+}
+
+// Settings are matched by name in any order, up to the last one given; one left out
+// before it keeps a new effect's value. A name no setting has, a value the page could not
+// set and a syntax error are told in the preset's own terms.
+TEST(PresetDocument, FieldsByNameInAnyOrderWithRangesAndPlacesTold) {
+    const auto bytes = [](const std::string& text, std::string& error, std::string& note) {
+        PresetDocument document;
+        if (!PresetFromJsonText(Text(text), document, error, &note)) return std::vector<uint8_t>();
+        return SerializePreset(document);
+    };
+    std::string error, note;
+    const std::vector<uint8_t> inOrder = bytes(
+        R"({"effects": [{"type": 4, "fields": {"normal direction": 3, "on-beat direction": 5}}]})", error, note);
+    ASSERT_FALSE(inOrder.empty()) << error;
+    EXPECT_EQ(bytes(R"({"effects": [{"type": 4, "fields": {"on-beat direction": 5, "normal direction": 3}}]})",
+                    error, note),
+              inOrder);
+    const struct {
+        std::string text;
+        const char* shows;  // in the error, or in the note when it loads
+        bool loads;
+    } cases[] = {
+        {R"({"effects": [{"type": 3, "fields": {"fade amount": 999}}]})",
+         "field \"fade amount\" is 999, outside its page's range 1 to 92; it is kept", true},
+        {R"({"effects": [{"type": 3, "fields": {"fade amountt": 9}}]})",
+         "Fadeout v0.0 has no setting \"fade amountt\" (its settings: \"fade amount\")", false},
+        {"{\n  \"effects\": [\n    {\"type\": 3} x\n  ]\n}", "not valid JSON at line 3, column 17 (at 'x')", false},
+        {R"({"effects": [{"type": 3)", "the text ends at line 1 before the preset is complete", false},
+    };
+    for (const auto& c : cases) {
+        error.clear();
+        note.clear();
+        EXPECT_EQ(!bytes(c.text, error, note).empty(), c.loads) << error;
+        const std::string& message = c.loads ? note : error;
+        EXPECT_NE(message.find(c.shows), std::string::npos) << message;
+    }
 }
 }  // namespace
