@@ -72,7 +72,7 @@ TEST(RenderOptions, RefuseBadNumbersAndSwitches) {
     EXPECT_FALSE(Parse({"--preset="}).ok);        // empty value
     EXPECT_FALSE(Parse({"--demo=1"}).ok);         // a switch with a value
     EXPECT_FALSE(Parse({"--colour", "red"}).ok);  // unknown
-    EXPECT_FALSE(Parse({"stray"}).ok);
+    EXPECT_FALSE(Parse({"a.wav", "stray"}).ok);  // a second input
 }
 
 TEST(RenderOptions, QualityIsGoodUnlessNamed) {
@@ -85,9 +85,17 @@ TEST(RenderOptions, QualityIsGoodUnlessNamed) {
 TEST(RenderOptions, AllowOneSampleSource) {
     EXPECT_TRUE(Parse({"--demo"}).ok);
     EXPECT_EQ(Parse({"--audio", "x.flac"}).options.source, SampleSource::AudioFile);
-    const Parsed p = Parse({"--demo", "--audio", "x.flac"});
-    EXPECT_FALSE(p.ok);
-    EXPECT_NE(p.error.find("at most one"), std::string::npos);
+    // A file on its own, as play takes it: audio, or a sample stream by its extension.
+    const Parsed file = Parse({"x.flac", "--frames", "3"});
+    EXPECT_TRUE(file.ok) << file.error;
+    EXPECT_EQ(file.options.source, SampleSource::AudioFile);
+    EXPECT_EQ(file.options.inputPath, "x.flac");
+    EXPECT_EQ(Parse({"s.qsb"}).options.source, SampleSource::SampleStream);
+    for (const auto& twice : {std::vector<std::string>{"--demo", "--audio", "x.flac"}, {"x.flac", "--demo"}}) {
+        const Parsed p = Parse(twice);
+        EXPECT_FALSE(p.ok);
+        EXPECT_NE(p.error.find("at most one"), std::string::npos) << p.error;
+    }
 }
 
 TEST(RenderOptions, HelpWinsOverEverythingAfterIt) {

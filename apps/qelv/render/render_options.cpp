@@ -9,7 +9,7 @@
 #include <filesystem>
 
 const char kRenderUsage[] =
-    "usage: qelv render [--preset FILE|NAME] [--samples FILE.qsb | --audio FILE | --demo]\n"
+    "usage: qelv render [FILE | --samples FILE.qsb | --audio FILE | --demo] [--preset FILE|NAME]\n"
     "                   [--size WxH] [--frames N] [--fps N] [--simd on|off] [--out PATH]\n"
     "                   [--quality draft|good|best]\n"
     "\n"
@@ -18,6 +18,7 @@ const char kRenderUsage[] =
     "\n"
     "  --preset FILE   the chain of a preset file (.qlp or .json), or the name of a\n"
     "                  shipped one ('qelv preset list'; default: a built-in chain)\n"
+    "  FILE            an audio file, or a sample stream when it ends in .qsb\n"
     "  --samples FILE  a sample stream (.qsb), one block per frame; the last block\n"
     "                  repeats when --frames asks for more\n"
     "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
@@ -102,6 +103,14 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
     int sources = 0;
     for (int i = 0; i < argc; ++i) {
         std::string name = argv[i], value;
+        // A file named on its own is the input, as with play: a sample stream by its
+        // extension, else audio.
+        if (!name.empty() && name[0] != '-') {
+            options.source = PathExtension(name) == ".qsb" ? SampleSource::SampleStream : SampleSource::AudioFile;
+            options.inputPath = name;
+            ++sources;
+            continue;
+        }
         const size_t equals = name.find('=');
         const bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;
         if (inlineValue) {
@@ -181,7 +190,7 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
         }
     }
     if (sources > 1) {
-        error = "give at most one of --samples, --audio and --demo";
+        error = "give at most one input: a FILE, --samples, --audio or --demo";
         return false;
     }
     return true;
