@@ -45,12 +45,27 @@ rc=$?
 [ $(($(date +%s) - start)) -le 3 ] || fail "listing without a server took more than 3 s"
 echo "no server, listing: $(cat "$dir/err")"
 
+# Started with no argument, as from the menu: the desktop's sound where a server answers,
+# else the demo; it says which. Ended by SIGTERM, as the window's owner would.
+menu_start() {
+  "$qelv" play 2>"$dir/menu" &
+  menu=$!
+  sleep 2
+  kill -TERM $menu
+  wait $menu
+  grep -q "$1" "$dir/menu" || fail "started with no argument: $(cat "$dir/menu")"
+  echo "started with no argument: $(head -1 "$dir/menu")"
+}
+PULSE_SERVER="unix:$dir/none" menu_start "playing the built-in demo instead"
+
 start_private_pulse
 
 # The null output's monitor, by the name --capture takes, marked as what it hears alone.
 timeout 10 "$qelv" play --list-sources >"$dir/out" 2>"$dir/err" || fail "listing exited $?: $(cat "$dir/err")"
 grep -q "^\* qelvtest\.monitor	" "$dir/out" || fail "no monitor listed: $(cat "$dir/out" "$dir/err")"
 echo "listed: $(grep qelvtest.monitor "$dir/out")"
+menu_start "showing what the desktop plays"
+grep -q "blocks captured" "$dir/menu" || fail "started with no argument, it did not capture: $(cat "$dir/menu")"
 
 # A source the server does not know, or refuses outright, is named.
 for source in nosuch 'no/such'; do

@@ -298,6 +298,17 @@ int RunPlay(int argc, char** argv) {
         return 0;
     }
     if (options.listSources) return ListSources();
+    // Started with nothing to play, as from the applications menu: what the desktop plays
+    // where a sound server answers, else the demo; either way it says which.
+    if (argc == 0) {
+        std::vector<SoundSource> sources;
+        if (ListSoundSources(sources, error)) {
+            options.capture = true;
+            std::fprintf(stderr, "qelv play: showing what the desktop plays (give a file, or --demo, to play one)\n");
+        } else {
+            std::fprintf(stderr, "qelv play: %s; playing the built-in demo instead\n", error.c_str());
+        }
+    }
     // Messages the engine shows, such as a damaged preset's, go to standard error.
     NativeShell messages;
     InstallShell(&messages);
