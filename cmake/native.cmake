@@ -26,7 +26,9 @@ target_link_libraries(qelv_player PUBLIC qelv_engine PkgConfig::SNDFILE PkgConfi
 # presets, the default chain, soft preset changes, and audio fed as a player has it drawn
 # into frames at their times.
 qelv_sources(HOST_SOURCES host)
-add_library(qelv_host STATIC ${HOST_SOURCES})
+# Where the tool's own messages go, which the preset readers here print as well.
+set(QELV_TOOL_MESSAGES ${CMAKE_SOURCE_DIR}/backends/native/tool_messages.cpp)
+add_library(qelv_host STATIC ${HOST_SOURCES} ${QELV_TOOL_MESSAGES})
 target_link_libraries(qelv_host PUBLIC qelv_player)
 # A preset by name is looked for beside the installed tool or library first, then in the
 # source tree, so that a run from the build tree finds the shipped presets too.
@@ -42,6 +44,7 @@ include(cmake/library.cmake)
 
 # The tool's commands live in a library so that the tests can drive them too.
 qelv_sources(NATIVE_SOURCES backends/native)
+list(REMOVE_ITEM NATIVE_SOURCES ${QELV_TOOL_MESSAGES})
 qelv_sources(QELV_APP_SOURCES apps/qelv apps/qelv/render apps/qelv/play apps/qelv/analyze apps/qelv/preset)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})

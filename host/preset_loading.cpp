@@ -8,6 +8,7 @@
 #include "engine/effect_chain.h"
 #include "engine/preset_bytes.h"
 #include "player/input_file.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 bool EndsWith(const std::string& text, const char* suffix) {
@@ -53,7 +54,7 @@ int32_t ReadPresetFileInAnyForm(const char* path, uint8_t* buffer) {
     const bool read = IsJsonName(path) ? ReadPresetJsonFile(path, document, error)
                                        : ReadWholeFile(path, size_t(kPresetCapacity), bytes, cut, error);
     if (!read) {
-        std::fprintf(stderr, "qelv play: %s\n", error.c_str());
+        std::fprintf(ToolMessages(), "qelv play: %s\n", error.c_str());
         return -1;
     }
     if (IsJsonName(path)) bytes = SerializePreset(document);  // PresetFromJson keeps it within 1 MiB
@@ -105,5 +106,5 @@ bool LoadPresetBytes(EffectChain& chain, const uint8_t* data, size_t size, Prese
 
 void PrintNotes(const char* command, const std::string& note) {
     for (size_t start = 0, end; (end = note.find('\n', start)) != std::string::npos; start = end + 1)
-        std::fprintf(stderr, "%s: %s", command, note.substr(start, end + 1 - start).c_str());
+        std::fprintf(ToolMessages(), "%s: %s", command, note.substr(start, end + 1 - start).c_str());
 }

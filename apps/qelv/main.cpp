@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "apps/qelv/commands.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 void Usage(std::FILE* out) {
@@ -11,14 +12,26 @@ void Usage(std::FILE* out) {
         "  play     play a track and show the effects live in a window\n"
         "  analyze  turn an audio file into a sample stream (.qsb)\n"
         "  preset   show presets and convert them to and from JSON\n"
-        "Run 'qelv COMMAND --help' for a command's options, 'qelv --version' for the version.\n",
+        "Run 'qelv COMMAND --help' for a command's options, 'qelv --version' for the version.\n"
+        "--verbose (before or after the command) lets the libraries underneath, such as\n"
+        "the decoders and the sound server's client, print their own notes too.\n",
         out);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --verbose may stand anywhere; the commands never see it.
+    bool verbose = false;
+    int kept = 0;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && !std::strcmp(argv[i], "--verbose")) verbose = true;
+        else argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    if (!verbose) QuietLibraries();
     if (argc < 2) {
-        Usage(stderr);
+        Usage(ToolMessages());
         return 2;
     }
     const char* command = argv[1];
@@ -34,7 +47,7 @@ int main(int argc, char** argv) {
         Usage(stdout);
         return 0;
     }
-    std::fprintf(stderr, "qelv: unknown command '%s'\n", command);
-    Usage(stderr);
+    std::fprintf(ToolMessages(), "qelv: unknown command '%s'\n", command);
+    Usage(ToolMessages());
     return 2;
 }

@@ -9,6 +9,7 @@
 
 #include "backends/native/file_browser_dialog.h"
 #include "platform/shell.h"
+#include "backends/native/tool_messages.h"
 
 namespace fs = std::filesystem;
 
@@ -53,7 +54,7 @@ ImGuiDialogServices::ImGuiDialogServices(RunModal runModal, Places places)
     : runModal(std::move(runModal)), places(std::move(places)) {
     std::string error;
     if (!this->places.recentFile.empty() && !recent.Read(this->places.recentFile, error))
-        std::fprintf(stderr, "qelv: %s\n", error.c_str());
+        std::fprintf(ToolMessages(), "qelv: %s\n", error.c_str());
 }
 
 std::vector<BrowserFilter> ImGuiDialogServices::Filters(const FileDialogRequest& request, bool saving) const {

@@ -11,6 +11,7 @@
 
 #include "player/input_file.h"
 #include "player/output_file.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 std::string DefaultDirectory() {
@@ -74,7 +75,7 @@ NativeShell::NativeShell(std::string configDirectory)
     : directory(configDirectory.empty() ? DefaultDirectory() : std::move(configDirectory)) {}
 
 void NativeShell::ShowMessage(WindowHandle, const char* text, const char* caption) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fprintf(ToolMessages(), "%s: %s\n", caption, text);
 }
 
 std::string NativeShell::ProgramFilePath(const char* fileName) {
@@ -86,7 +87,7 @@ std::string NativeShell::ProgramFilePath(const char* fileName) {
 
 void NativeShell::Report(const std::string& problem) {
     if (problem == reported) return;
-    std::fprintf(stderr, "qelv: %s\n", problem.c_str());
+    std::fprintf(ToolMessages(), "qelv: %s\n", problem.c_str());
     reported = problem;
 }
 

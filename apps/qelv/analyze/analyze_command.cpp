@@ -13,6 +13,7 @@
 #include "player/track_analyser.h"
 #include "player/track_reader.h"
 #include "player/sample_stream.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 constexpr long kDefaultFps = 50;
@@ -38,7 +39,7 @@ void Usage() {
 }
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "qelv analyze: %s\nRun 'qelv analyze --help' for the options.\n", message.c_str());
+    std::fprintf(ToolMessages(), "qelv analyze: %s\nRun 'qelv analyze --help' for the options.\n", message.c_str());
     return 2;
 }
 
@@ -90,7 +91,7 @@ int RunAnalyze(int argc, char** argv) {
 
     std::string error;
     const auto fail = [&] {
-        std::fprintf(stderr, "qelv analyze: %s\n", error.c_str());
+        std::fprintf(ToolMessages(), "qelv analyze: %s\n", error.c_str());
         return 1;
     };
     // Piece by piece, so a track of any length takes fixed memory.
@@ -106,11 +107,11 @@ int RunAnalyze(int argc, char** argv) {
         WavWriter writer;
         if (!open(copy) || !writer.Open(wav, copy.sampleRate(), error) || ReadThrough(copy, 0, &writer, error) < 0)
             return fail();
-        std::fprintf(stderr, "qelv analyze: wrote the sound to %s\n", wav.c_str());
+        std::fprintf(ToolMessages(), "qelv analyze: wrote the sound to %s\n", wav.c_str());
     }
     const int sampleRate = track.sampleRate();
     if (fps > sampleRate) {
-        std::fprintf(stderr, "qelv analyze: %ld blocks per second is more than the %d Hz sample rate of '%s'\n", fps,
+        std::fprintf(ToolMessages(), "qelv analyze: %ld blocks per second is more than the %d Hz sample rate of '%s'\n", fps,
                      sampleRate, input.c_str());
         return 1;
     }
@@ -145,15 +146,15 @@ int RunAnalyze(int argc, char** argv) {
     flush();
     if (writeFailed) return fail();
     if (analyser.blocksMade() == 0) {
-        std::fprintf(stderr, "qelv analyze: '%s' holds no audio\n", input.c_str());
+        std::fprintf(ToolMessages(), "qelv analyze: '%s' holds no audio\n", input.c_str());
         return 1;
     }
     const double seconds = double(analyser.framesAppended()) / sampleRate;
     // On standard error, so that standard output stays a plain list of times.
-    if (beats) std::fprintf(stderr, "qelv analyze: %zu beats in %.2f s\n", beatCount, seconds);
+    if (beats) std::fprintf(ToolMessages(), "qelv analyze: %zu beats in %.2f s\n", beatCount, seconds);
     if (output.empty()) return 0;
     if (!stream.Commit(error)) return fail();
-    std::fprintf(beats ? stderr : stdout, "wrote %lld blocks (%.2f s at %ld fps) to %s\n",
+    std::fprintf(beats ? ToolMessages() : stdout, "wrote %lld blocks (%.2f s at %ld fps) to %s\n",
                  static_cast<long long>(analyser.blocksMade()), seconds, fps, output.c_str());
     return 0;
 }

@@ -37,6 +37,7 @@
 #include "player/audio.h"
 #include "ui/control_panel.h"
 #include "ui/resource_ids.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
@@ -65,7 +66,7 @@ std::unique_ptr<PlaybackClock> OpenClock(const PlaylistTrack& track) {
     std::string error;
     auto pull = [&stream](float* interleaved, size_t frames) { return stream.TakeSound(interleaved, frames); };
     if (auto output = OpenSdlAudio(stream.sampleRate(), pull, error)) return output;
-    if (!told) std::fprintf(stderr, "qelv play: no sound device (%s); playing silently\n", error.c_str());
+    if (!told) std::fprintf(ToolMessages(), "qelv play: no sound device (%s); playing silently\n", error.c_str());
     told = true;
     stream.DiscardSound();
     return OpenSilentClock(stream.sampleRate());
@@ -122,7 +123,7 @@ int ListSources() {
     std::vector<SoundSource> sources;
     std::string error;
     if (!ListSoundSources(sources, error)) {
-        std::fprintf(stderr, "qelv play: %s\n", error.c_str());
+        std::fprintf(ToolMessages(), "qelv play: %s\n", error.c_str());
         return kFailed;
     }
     // The name first, as --capture takes it; a star marks what --capture alone hears.
@@ -134,7 +135,7 @@ int ListSources() {
 int Play(const PlayOptions& options) {
     const RenderOptions& input = options.input;
     auto fail = [](const std::string& message) {
-        std::fprintf(stderr, "qelv play: %s\n", message.c_str());
+        std::fprintf(ToolMessages(), "qelv play: %s\n", message.c_str());
         return kFailed;
     };
 
@@ -168,7 +169,7 @@ int Play(const PlayOptions& options) {
         if (!library.empty()) presets = PresetFolder::Library(library);
     }
     if (options.shuffleSeconds > 0 && (!presets || presets->count() < 2))
-        std::fprintf(stderr, "qelv play: --shuffle has no other presets to change to\n");
+        std::fprintf(ToolMessages(), "qelv play: --shuffle has no other presets to change to\n");
     if (input.simd) {
         ProbeMmx();
     } else {
@@ -205,7 +206,7 @@ int Play(const PlayOptions& options) {
     if (options.playlist.size() == 1 && files.empty())
         return fail("cannot play '" + passedOver.front().name + "': " + passedOver.front().reason);
     for (const PassedOver& name : passedOver)
-        std::fprintf(stderr, "qelv play: passing over %s: %s\n", name.name.c_str(), name.reason.c_str());
+        std::fprintf(ToolMessages(), "qelv play: passing over %s: %s\n", name.name.c_str(), name.reason.c_str());
     if (!options.playlist.empty() && files.empty()) return fail("none of the files could be played");
     const PlaylistSource::AtEnd atEnd = options.loop        ? PlaylistSource::AtEnd::Loop
                                         : options.exitAtEnd ? PlaylistSource::AtEnd::Stop
@@ -217,17 +218,17 @@ int Play(const PlayOptions& options) {
     hooks.openClock = [](const PlaylistTrack& track) { return OpenClock(track); };
     if (files.size() > 1) {
         hooks.started = [&](size_t i) {
-            std::fprintf(stderr, "qelv play: %zu of %zu: %s\n", i + 1, files.size(), files[i].c_str());
+            std::fprintf(ToolMessages(), "qelv play: %zu of %zu: %s\n", i + 1, files.size(), files[i].c_str());
         };
     }
     auto nameOf = [&](size_t i) {
         return i < files.size() ? files[i] : input.inputPath.empty() ? "the demo" : input.inputPath;
     };
     hooks.failed = [&](size_t i, const std::string& problem) {
-        std::fprintf(stderr, "qelv play: passing over %s: %s\n", nameOf(i).c_str(), problem.c_str());
+        std::fprintf(ToolMessages(), "qelv play: passing over %s: %s\n", nameOf(i).c_str(), problem.c_str());
     };
     hooks.cut = [&](size_t i, const std::string& problem) {
-        std::fprintf(stderr, "qelv play: %s ends early: %s\n", nameOf(i).c_str(), problem.c_str());
+        std::fprintf(ToolMessages(), "qelv play: %s ends early: %s\n", nameOf(i).c_str(), problem.c_str());
     };
     const int64_t limit = input.frames ? input.frames : std::numeric_limits<int64_t>::max();
     std::optional<PlaylistSource> playlist;
@@ -243,14 +244,14 @@ int Play(const PlayOptions& options) {
     settings.frameSize = {input.width, input.height};
     // The session puts the chain read in place of the shown one, fading over --transition.
     auto change = [&window](const std::string& path, EffectChain& into) {
-        std::fprintf(stderr, "qelv play: %s\n", path.c_str());
+        std::fprintf(ToolMessages(), "qelv play: %s\n", path.c_str());
         std::string problem;
         std::string note;
         const bool loaded = LoadPresetFile(into, path, problem, &note);
         if (loaded)
             window->SetTitle(TitleFor(path));
         else
-            std::fprintf(stderr, "qelv play: %s\n", problem.c_str());
+            std::fprintf(ToolMessages(), "qelv play: %s\n", problem.c_str());
         PrintNotes("qelv play", note);
         return loaded;
     };
@@ -270,7 +271,7 @@ int Play(const PlayOptions& options) {
     RememberWindowPlace(window->WindowedPlace());
     RememberChain(engine.chain);
     if (capture) {
-        std::fprintf(stderr, "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
+        std::fprintf(ToolMessages(), "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
                      static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
                      static_cast<long long>(result.beats));
         error = capture->error();
@@ -279,7 +280,7 @@ int Play(const PlayOptions& options) {
     // A list none of whose entries played has nothing to sum up.
     error = playlist->problem();
     if (playlist->tracksStarted() == 0 && !error.empty()) return fail(error);
-    std::fprintf(stderr, "qelv play: %lld blocks played, %lld frames shown, %lld beats\n",
+    std::fprintf(ToolMessages(), "qelv play: %lld blocks played, %lld frames shown, %lld beats\n",
                  static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
                  static_cast<long long>(result.beats));
     return error.empty() ? 0 : fail(error);
@@ -290,7 +291,7 @@ int RunPlay(int argc, char** argv) {
     PlayOptions options;
     std::string error;
     if (!ParsePlayOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "qelv play: %s\nRun 'qelv play --help' for the options.\n", error.c_str());
+        std::fprintf(ToolMessages(), "qelv play: %s\nRun 'qelv play --help' for the options.\n", error.c_str());
         return kBadArguments;
     }
     if (options.input.help) {
@@ -304,9 +305,9 @@ int RunPlay(int argc, char** argv) {
         std::vector<SoundSource> sources;
         if (ListSoundSources(sources, error)) {
             options.capture = true;
-            std::fprintf(stderr, "qelv play: showing what the desktop plays (give a file, or --demo, to play one)\n");
+            std::fprintf(ToolMessages(), "qelv play: showing what the desktop plays (give a file, or --demo, to play one)\n");
         } else {
-            std::fprintf(stderr, "qelv play: %s; playing the built-in demo instead\n", error.c_str());
+            std::fprintf(ToolMessages(), "qelv play: %s; playing the built-in demo instead\n", error.c_str());
         }
     }
     // Messages the engine shows, such as a damaged preset's, go to standard error.

@@ -10,6 +10,7 @@
 #include "output/output_window.h"
 #include "engine/autosave.h"
 #include "platform/shell.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 // No desktop puts a window there: the settings file has no place yet.
@@ -25,7 +26,7 @@ bool RestoreChain(EffectChain& chain) {
     // Read as a preset file the user named, so that a damaged one is told by its path.
     std::string error;
     if (LoadPresetFile(chain, path, error)) return true;
-    std::fprintf(stderr, "qelv play: %s; starting with the built-in chain\n", error.c_str());
+    std::fprintf(ToolMessages(), "qelv play: %s; starting with the built-in chain\n", error.c_str());
     return false;
 }
 

@@ -10,6 +10,7 @@
 #include "engine/preset_bytes.h"
 #include "player/input_file.h"
 #include "player/output_file.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 const char kUsage[] =
@@ -21,7 +22,7 @@ const char kUsage[] =
     "name of a shipped one, as 'qelv preset list' shows them.\n";
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "qelv preset: %s\n", message.c_str());
+    std::fprintf(ToolMessages(), "qelv preset: %s\n", message.c_str());
     return 1;
 }
 
@@ -43,7 +44,7 @@ bool LoadPreset(const std::string& given, PresetDocument& document, std::string&
         return false;
     }
     if (cut)
-        std::fprintf(stderr, "qelv preset: %s is larger than 1 MiB; only its first 1048576 bytes are read\n",
+        std::fprintf(ToolMessages(), "qelv preset: %s is larger than 1 MiB; only its first 1048576 bytes are read\n",
                      path.c_str());
     if (!ParsePreset(bytes, document, error)) {
         error = path + ": " + error;
@@ -63,7 +64,7 @@ int List(const std::string& folder) {
         PresetDocument document;
         std::string error;
         if (!LoadPreset(path, document, error)) {
-            std::fprintf(stderr, "qelv preset: %s\n", error.c_str());
+            std::fprintf(ToolMessages(), "qelv preset: %s\n", error.c_str());
             ++failures;
             continue;
         }
@@ -90,24 +91,24 @@ int RunPreset(int argc, char** argv) {
         if (!std::strcmp(argv[i], "-o") && i + 1 < argc) output = argv[++i];
         else if (input.empty() && argv[i][0] != '-') input = argv[i];
         else {
-            std::fprintf(stderr, "qelv preset: unexpected argument '%s'\n%s", argv[i], kUsage);
+            std::fprintf(ToolMessages(), "qelv preset: unexpected argument '%s'\n%s", argv[i], kUsage);
             return 2;
         }
     }
     if (action == "list") {
         if (!output.empty()) {
-            std::fputs(kUsage, stderr);
+            std::fputs(kUsage, ToolMessages());
             return 2;
         }
         return List(input);
     }
     const bool known = action == "show" || action == "to-json" || action == "from-json";
     if (!known || input.empty() || (action == "show" && !output.empty())) {
-        std::fputs(kUsage, stderr);
+        std::fputs(kUsage, ToolMessages());
         return 2;
     }
     if (action == "from-json" && output.empty()) {
-        std::fprintf(stderr, "qelv preset: from-json writes the binary form, which needs a file: add -o FILE.qlp\n");
+        std::fprintf(ToolMessages(), "qelv preset: from-json writes the binary form, which needs a file: add -o FILE.qlp\n");
         return 2;
     }
 

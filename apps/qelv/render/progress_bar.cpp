@@ -1,4 +1,5 @@
 #include "apps/qelv/render/progress_bar.h"
+#include "backends/native/tool_messages.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -9,10 +10,10 @@ constexpr int64_t kLongRender = 100;
 constexpr int kBarWidth = 40;
 }  // namespace
 
-ProgressBar::ProgressBar(int64_t total) : total(total), active(total >= kLongRender && isatty(2)) {}
+ProgressBar::ProgressBar(int64_t total) : total(total), active(total >= kLongRender && isatty(fileno(ToolMessages()))) {}
 
 ProgressBar::~ProgressBar() {
-    if (active && shown >= 0) std::fputs("\r\033[K", stderr);  // leave the line clean
+    if (active && shown >= 0) std::fputs("\r\033[K", ToolMessages());  // leave the line clean
 }
 
 void ProgressBar::Update(int64_t done) {
@@ -24,7 +25,7 @@ void ProgressBar::Update(int64_t done) {
     const int filled = permille * kBarWidth / 1000;
     for (int i = 0; i < kBarWidth; ++i) bar[i] = i < filled ? '#' : '.';
     bar[kBarWidth] = 0;
-    std::fprintf(stderr, "\r[%s] %5.1f%%  frame %lld of %lld", bar, permille / 10.0, static_cast<long long>(done),
+    std::fprintf(ToolMessages(), "\r[%s] %5.1f%%  frame %lld of %lld", bar, permille / 10.0, static_cast<long long>(done),
                  static_cast<long long>(total));
-    std::fflush(stderr);
+    std::fflush(ToolMessages());
 }

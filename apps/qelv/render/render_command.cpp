@@ -26,6 +26,7 @@
 #include "player/sample_stream.h"
 #include "player/external_program.h"
 #include "player/temporary_file.h"
+#include "backends/native/tool_messages.h"
 
 namespace {
 constexpr int kFailed = 1, kBadArguments = 2;
@@ -73,7 +74,7 @@ bool LoadInput(const RenderOptions& options, Input& input, TemporaryFile& soundF
     if (options.source == SampleSource::SampleStream) {
         std::string note;
         if (!input.stream.Open(options.inputPath, error, &note)) return false;
-        if (!note.empty()) std::fprintf(stderr, "qelv render: %s\n", note.c_str());
+        if (!note.empty()) std::fprintf(ToolMessages(), "qelv render: %s\n", note.c_str());
         input.fromStream = true;
         return true;
     }
@@ -125,7 +126,7 @@ std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::s
 int Render(RenderOptions& options) {
     std::string error;
     auto fail = [&](const std::string& message) {
-        std::fprintf(stderr, "qelv render: %s\n", message.c_str());
+        std::fprintf(ToolMessages(), "qelv render: %s\n", message.c_str());
         return kFailed;
     };
 
@@ -173,7 +174,7 @@ int Render(RenderOptions& options) {
     }  // the bar's line is cleared before any message
     if (!written || !sink->Finish(error)) return fail(error);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::fprintf(stderr, "qelv render: %lld frames of %dx%d written to %s in %.1f s (%.1f frames a second)\n",
+    std::fprintf(ToolMessages(), "qelv render: %lld frames of %dx%d written to %s in %.1f s (%.1f frames a second)\n",
                  static_cast<long long>(frames), options.width, options.height, options.outPath.c_str(), seconds,
                  seconds > 0 ? double(frames) / seconds : 0.0);
     return 0;
@@ -184,7 +185,7 @@ int RunRender(int argc, char** argv) {
     RenderOptions options;
     std::string error;
     if (!ParseRenderOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "qelv render: %s\nRun 'qelv render --help' for the options.\n", error.c_str());
+        std::fprintf(ToolMessages(), "qelv render: %s\nRun 'qelv render --help' for the options.\n", error.c_str());
         return kBadArguments;
     }
     if (options.help) {
