@@ -150,8 +150,15 @@ public:
     }
 
     void SetFullscreen(bool on) override {
-        if (on && !Fullscreen()) beforeFullscreen = WindowedPlace();
+        const bool was = Fullscreen();
+        if (on && !was) beforeFullscreen = WindowedPlace();
         SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        // A window manager that knows no full screen leaves the window at the display's
+        // size: it goes back to where and how large it was, whatever the manager did.
+        if (!on && was) {
+            SDL_SetWindowSize(window, beforeFullscreen.width, beforeFullscreen.height);
+            SDL_SetWindowPosition(window, beforeFullscreen.x, beforeFullscreen.y);
+        }
     }
 
     Place WindowedPlace() const override {
@@ -162,7 +169,16 @@ public:
         return place;
     }
 
-    void MoveTo(int32_t x, int32_t y) override { SDL_SetWindowPosition(window, x, y); }
+    void Restore(const Place& remembered) override {
+        std::vector<Place> displays;
+        for (int i = 0, n = SDL_GetNumVideoDisplays(); i < n; ++i) {
+            SDL_Rect bounds;
+            if (SDL_GetDisplayUsableBounds(i, &bounds) == 0) displays.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
+        }
+        const Place place = PlaceOnDisplays(remembered, displays);
+        SDL_SetWindowSize(window, place.width, place.height);
+        SDL_SetWindowPosition(window, place.x, place.y);
+    }
 
     bool Fullscreen() const override { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "backends/native/player_window.h"
+#include "backends/native/window_place.h"
 
 class WindowOverlay;
 
@@ -20,11 +21,10 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     // The window's place on the desktop and its size, in points; in full screen, where it
     // was before and goes back to.
-    struct Place {
-        int32_t x, y, width, height;
-    };
+    using Place = WindowPlace;
     virtual Place WindowedPlace() const = 0;
-    virtual void MoveTo(int32_t x, int32_t y) = 0;
+    // Puts the window at a remembered place, brought onto the displays there are now.
+    virtual void Restore(const Place& place) = 0;
 };
 
 // Null, with the reason, when there is no display. The overlay, if any, outlives the window.

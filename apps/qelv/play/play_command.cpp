@@ -188,7 +188,7 @@ int Play(const PlayOptions& options) {
                                                              : remembered.place;
     std::unique_ptr<SdlPlayerWindow> window = OpenSdlPlayerWindow(opening.width, opening.height, error, &dialogs);
     if (!window) return fail("cannot open a window: " + error);
-    if (!remembered.unplaced) window->MoveTo(remembered.place.x, remembered.place.y);
+    if (!remembered.unplaced) window->Restore({remembered.place.x, remembered.place.y, opening.width, opening.height});
     window->SetTitle(title);
     // The file chooser starts among the shipped presets and remembers where files went
     // beside the tool's other settings.
@@ -267,8 +267,14 @@ int Play(const PlayOptions& options) {
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
     const PlayResult result = PlayInWindow(engine, *window, capture ? static_cast<BlockSource&>(*capture) : *playlist,
                                            settings);
-    // The next run starts with this one's chain, where its window was.
-    RememberWindowPlace(window->WindowedPlace());
+    // The next run starts with this one's chain, where its window was; a size that --size
+    // chose is not the window's own, so the remembered size stays.
+    SdlPlayerWindow::Place place = window->WindowedPlace();
+    if (options.fixedSize) {
+        place.width = remembered.place.width;
+        place.height = remembered.place.height;
+    }
+    RememberWindowPlace(place);
     RememberChain(engine.chain);
     if (capture) {
         std::fprintf(ToolMessages(), "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
