@@ -33,7 +33,7 @@ public:
 private:
     // The direction of this frame; moves the glide on by one step.
     int32_t nextDirection();
-    void zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
+    void zoomIn(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     void zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     // Both scalings done in place on the frame, with the same result.
     void packedScale(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);

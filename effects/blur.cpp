@@ -2,19 +2,84 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
-#include "effects/blur_fast.h"
-#include "effects/vector_isa.h"
-#include "core/mmx.h"
+#include "effects/blur_rows.h"
 #include "core/page_definition.h"
+#include "core/row_bands.h"
 
 namespace {
-// Each term is rounded down per channel before the sum, so no channel carries into the
-// next. half keeps one bit less of green and red than of blue.
-inline uint32_t Half(uint32_t w) { return (w >> 1) & 0x7E7E7E7Fu; }
-inline uint32_t Quarter(uint32_t w) { return (w >> 2) & 0x3F3F3F3Fu; }
-// Quarter with byte 3 shifted arithmetically; equal to Quarter for every 0x00RRGGBB pixel.
-inline uint32_t Inner(uint32_t w) { return uint32_t(int32_t(w) >> 2) & 0xFF3F3F3Fu; }
+// Rows walked above a band to guess the new row over it. The blur forgets where it
+// started within a few rows, though not always exactly; a wrong guess is found and mended.
+constexpr int32_t kLeadIn = 8;
+
+// The frame's rows cut into bands that the threads blur at once. A band needs the new
+// row above it, which the band above makes last; so each band starts from a guess,
+// walked from the old rows over it, and keeps its old rows in spare as it overwrites
+// them. Once all are done, each guess is checked against the true row above, from the
+// top down, and where it differs the band's rows are blurred again from their copies
+// until a row comes out as it already is: from there on its words were right.
+struct BandedBlur {
+    BlurRows rows;
+    uint32_t* frame;
+    uint32_t* spare;     // a frame of scratch: the old rows of every band but the first
+    uint32_t* guesses;   // two rows per band
+    BandSplit split;
+    const uint32_t* guess[WorkerPool::kMaxThreads] = {};
+    bool exact[WorkerPool::kMaxThreads] = {};
+
+    uint32_t* Row(uint32_t* pixels, int32_t y) const { return pixels + size_t(y) * rows.width; }
+    const uint32_t* Ahead(int32_t y) const { return Row(frame, std::min(y + 2, rows.height - 1)); }
+    void Keep(uint32_t* copy, const uint32_t* row) const { std::memcpy(copy, row, rows.width * 4); }
+    int32_t Top(int band) const { return int32_t(split.Begin(band)); }
+    int32_t End(int band) const { return int32_t(split.End(band)); }
+
+    // While no band writes: the old first row of the band, for the band above, and the
+    // guess of the new row over it, walked from the old row kLeadIn rows higher up (from
+    // the frame's first row, when that is closer, which makes the guess exact).
+    void Prepare(int band) {
+        if (band == 0) return;
+        const int32_t top = Top(band), start = std::max(0, top - kLeadIn);
+        Keep(Row(spare, top), Row(frame, top));
+        const uint32_t* above = start > 0 ? Row(frame, start - 1) : nullptr;
+        for (int32_t y = start; y < top; ++y) {
+            uint32_t* row = guesses + (2 * size_t(band) + size_t(y - start) % 2) * rows.width;
+            Keep(row, Row(frame, y));
+            rows.Blur(y, row, above, Row(frame, y + 1), Ahead(y));
+            above = row;
+        }
+        guess[band] = above;
+        exact[band] = start == 0;
+    }
+
+    void Draw(int band) const {
+        const int32_t top = Top(band), end = End(band);
+        const bool keep = band > 0 && !exact[band];
+        for (int32_t y = top; y < end; ++y) {
+            uint32_t* row = Row(frame, y);
+            if (keep && y > top) Keep(Row(spare, y), row);
+            const uint32_t* above = y == top ? guess[band] : row - rows.width;
+            const uint32_t* below = y + 1 == end ? (end < rows.height ? Row(spare, end) : nullptr) : row + rows.width;
+            rows.Blur(y, row, above, below, Ahead(y));
+        }
+    }
+
+    void Mend() const {
+        for (int band = 1; band < split.bands; ++band) {
+            const int32_t top = Top(band), end = End(band);
+            const uint32_t* above = Row(frame, top - 1);
+            if (exact[band] || std::equal(above, above + rows.width, guess[band])) continue;
+            for (int32_t y = top; y < end; ++y) {
+                uint32_t* redone = Row(spare, y);
+                rows.Blur(y, redone, above, y + 1 < rows.height ? Row(spare, y + 1) : nullptr, Ahead(y));
+                uint32_t* row = Row(frame, y);
+                if (std::equal(redone, redone + rows.width, row)) break;
+                Keep(row, redone);
+                above = row;
+            }
+        }
+    }
+};
 }  // namespace
 
 const PageDefinition* BlurEffect::page() const {
@@ -22,29 +87,23 @@ const PageDefinition* BlurEffect::page() const {
     return &definition;
 }
 
-// The frame is one run of words: a row's first pixel takes the previous row's last as its
-// left neighbour and its last pixel the next row's first as its right. Words are replaced
-// in memory order, so the left and upper neighbours are already blurred when read.
+// Every pixel becomes the mean of its four neighbours, the frame read as one run of words
+// replaced in memory order (blur_rows.h).
 void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
     if (width <= 0 || height < 2) return;
-    const size_t w = size_t(width);
-    const size_t n = w * size_t(height);
-    uint32_t* p = frame;
-
-    p[0] = Half(p[1]) + Half(p[w]);
-    for (size_t k = 1; k < w; ++k) p[k] = Half(p[k + w]) + Quarter(p[k - 1]) + Quarter(p[k + 1]);
-    if (mmxAvailable) {
-        // The packed path gives the same words row by row on vector lanes.
-        uint32_t (*blurRow)(uint32_t*, size_t, uint32_t, const uint32_t*) = BlurRowSse2;
-#if defined(__x86_64__)
-        if (Avx2Usable()) blurRow = BlurRowAvx2;
-#endif
-        uint32_t carry = p[w - 1];
-        for (size_t k = w; k < n - w; k += w) carry = blurRow(p + k, w, carry, p + std::min(k + 2 * w, n - w));
-    } else {
-        for (size_t k = w; k < n - w; ++k)
-            p[k] = Inner(p[k + w]) + Inner(p[k - w]) + Inner(p[k - 1]) + Inner(p[k + 1]);
+    const BlurRows rows{size_t(width), height, ChosenInnerBlurRow()};
+    BandSplit split = SplitIntoBands(resources, size_t(height));
+    const size_t rowBytes = size_t(width) * 4;
+    // Without room for the copies, one thread blurs the whole frame.
+    if (split.bands > 1 && (!resources->scratch.Reserve(rowBytes * size_t(height)) ||
+                            !resources->bandRows.Reserve(rowBytes * 2 * size_t(split.bands))))
+        split.bands = 1;
+    if (split.bands == 1) {
+        BandedBlur{rows, frame, nullptr, nullptr, split}.Draw(0);
+        return;
     }
-    for (size_t k = n - w; k < n - 1; ++k) p[k] = Quarter(p[k - 1]) + Half(p[k - w]) + Quarter(p[k + 1]);
-    p[n - 1] = Half(p[n - 1 - w]) + Half(p[n - 2]);
+    BandedBlur blur{rows, frame, resources->scratch.get(), resources->bandRows.get(), split};
+    ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Prepare(band); });
+    ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Draw(band); });
+    blur.Mend();
 }
