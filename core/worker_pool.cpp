@@ -15,15 +15,23 @@ inline void Pause() {
 #endif
 }
 
-// Waits until word holds something other than old, and returns that.
+// Waits until word holds something other than old, and returns that: a few pauses, then
+// turns given to other threads (there may be more threads than cores) for kSpin, then
+// sleep.
 template <typename T>
 T WaitForChange(const std::atomic<T>& word, T old) {
+    constexpr int kPauses = 64;
     const auto until = std::chrono::steady_clock::now() + kSpin;
-    for (unsigned i = 1;; ++i) {
+    for (int i = 0;; ++i) {
         const T now = word.load(std::memory_order_acquire);
         if (now != old) return now;
-        Pause();
-        if (i % 64 == 0 && std::chrono::steady_clock::now() > until) break;
+        if (i < kPauses) {
+            Pause();
+        } else if (std::chrono::steady_clock::now() < until) {
+            std::this_thread::yield();
+        } else {
+            break;
+        }
     }
     for (;;) {
         word.wait(old, std::memory_order_acquire);
