@@ -30,6 +30,13 @@ void Blitter(Effect& e, int32_t direction, int32_t blend) {
     b.blend = blend;
 }
 
+void SimpleVis(Effect& e, int32_t style) {
+    auto& v = static_cast<SimpleVisEffect&>(e);
+    v.style = style;
+    v.leftColour = 0x030201;
+    v.rightColour = 0x102030;
+}
+
 const ThreadCase kCases[] = {
     {"fadeout", 3, [](Effect&) {}},
     {"fadeout through the table", 3, [](Effect& e) { static_cast<FadeoutEffect&>(e).fadeAmount = 300; }},
@@ -41,9 +48,9 @@ const ThreadCase kCases[] = {
     {"blitter out 33 blended", 4, [](Effect& e) { Blitter(e, 33, 1); }},
     {"blitter out 64", 4, [](Effect& e) { Blitter(e, 64, 0); }},
     {"blitter out 161", 4, [](Effect& e) { Blitter(e, 161, 0); }},
-    {"simple vis solid spectrum", 0, [](Effect&) {}},
-    {"simple vis solid oscilloscope", 0,
-     [](Effect& e) { static_cast<SimpleVisEffect&>(e).style = SimpleVisEffect::kSolidOscilloscope; }},
+    // Dim colours, so that a pixel added to twice shows.
+    {"simple vis solid spectrum", 0, [](Effect& e) { SimpleVis(e, SimpleVisEffect::kSolidSpectrum); }},
+    {"simple vis solid oscilloscope", 0, [](Effect& e) { SimpleVis(e, SimpleVisEffect::kSolidOscilloscope); }},
     {"blur", 6, [](Effect&) {}},
     {"chain", -1, [](Effect&) {}},
 };
@@ -101,10 +108,11 @@ std::vector<uint32_t> GreyUnderBlack(FrameSize size) {
     return frame;
 }
 
-// The test sizes, and some tall enough that bands start below the blur's walk to its guess.
+// The test sizes, and some tall enough that bands start below the blur's walk to its
+// guess, before the slow 4K frame.
 std::vector<FrameSize> Sizes() {
     std::vector<FrameSize> sizes(std::begin(kTestSizes), std::end(kTestSizes));
-    sizes.insert(sizes.end(), {{1, 40}, {5, 33}, {64, 64}, {257, 100}, {1000, 31}});
+    sizes.insert(sizes.end() - 1, {{1, 40}, {5, 33}, {64, 64}, {257, 100}, {1000, 31}});
     return sizes;
 }
 
