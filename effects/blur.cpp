@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "effects/blur_rows.h"
+#include "effects/packed_pixels.h"
 #include "core/page_definition.h"
 #include "core/row_bands.h"
 
@@ -57,7 +58,7 @@ struct BandedBlur {
         const bool keep = band > 0 && !exact[band];
         for (int32_t y = top; y < end; ++y) {
             uint32_t* row = Row(frame, y);
-            if (keep && y > top) Keep(Row(spare, y), row);
+            if (keep && y > top) CopyPastCache(Row(spare, y), row, rows.width);
             const uint32_t* above = y == top ? guess[band] : row - rows.width;
             const uint32_t* below = y + 1 == end ? (end < rows.height ? Row(spare, end) : nullptr) : row + rows.width;
             rows.Blur(y, row, above, below, Ahead(y));
