@@ -64,11 +64,11 @@ void WorkerPool::SetThreads(int threads) {
 }
 
 void WorkerPool::Run(int bands, BandWork work, void* context) {
-    if (workers.empty() || bands <= 1) {
+    // More bands than the ticket counts (never met: bands are cut one per thread) run here.
+    if (workers.empty() || bands <= 1 || bands > int(kBandMask)) {
         for (int band = 0; band < bands; ++band) work(context, band);
         return;
     }
-    bands = std::min(bands, int(kBandMask));
     jobWork = work;
     jobContext = context;
     finished.store(0, std::memory_order_relaxed);
