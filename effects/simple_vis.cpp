@@ -41,15 +41,24 @@ struct Channel {
 
 // One vertical line per column x, from row from to row to(x). The packed path adds the
 // same pixels a row at a time across a band of columns, instead of down each column, and
-// the threads share the rows: each pixel takes one addition, so the cut changes nothing.
+// the threads share the rows that the lines reach: each pixel takes one addition, so the
+// cut changes nothing.
 template <typename RowOf>
 void ColumnLines(const Frame& f, uint32_t colour, int32_t from, RowOf to) {
     if (!mmxAvailable) {
         for (int32_t x = 0; x < f.width; ++x) f.Line(x, from, x, to(x), colour);
         return;
     }
-    ForEachBand(f.resources, size_t(f.height), 1, [&](int, size_t bandTop, size_t bandEnd) {
-        const int32_t first = int32_t(bandTop), end = int32_t(bandEnd);
+    int32_t reachedTop = f.height, reachedEnd = 0;
+    for (int32_t x = 0; x < f.width; ++x) {
+        const RowSpan rows = VerticalRows(from, to(x), f.height);
+        if (rows.top >= rows.bottom) continue;
+        reachedTop = std::min(reachedTop, rows.top);
+        reachedEnd = std::max(reachedEnd, rows.bottom);
+    }
+    if (reachedTop >= reachedEnd) return;
+    ForEachBand(f.resources, size_t(reachedEnd - reachedTop), 1, [&](int, size_t bandTop, size_t bandEnd) {
+        const int32_t first = reachedTop + int32_t(bandTop), end = reachedTop + int32_t(bandEnd);
         constexpr int32_t kColumns = 1024;
         int32_t top[kColumns], bottom[kColumns];
         for (int32_t x0 = 0; x0 < f.width; x0 += kColumns) {
