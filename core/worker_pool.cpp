@@ -15,11 +15,16 @@ inline void Pause() {
 #endif
 }
 
-// Waits until word holds something other than old, and returns that: a few pauses, then
-// turns given to other threads (there may be more threads than cores) for kSpin, then
-// sleep.
+constexpr uint32_t kBandMask = 0xFFFF;
+}  // namespace
+
+// A few pauses, then turns given to other threads (there may be more threads than cores)
+// for kSpin, then sleep. A sleeper counts itself before it looks at the word, and a waker
+// changes the word before it looks at the count (all in one order, seq_cst): either the
+// sleeper sees the change, or the waker sees the sleeper and notifies it under the lock
+// that the sleeper holds until it waits.
 template <typename T>
-T WaitForChange(const std::atomic<T>& word, T old) {
+T WorkerPool::WaitForChange(const std::atomic<T>& word, T old) {
     constexpr int kPauses = 64;
     const auto until = std::chrono::steady_clock::now() + kSpin;
     for (int i = 0;; ++i) {
@@ -33,23 +38,27 @@ T WaitForChange(const std::atomic<T>& word, T old) {
             break;
         }
     }
-    for (;;) {
-        word.wait(old, std::memory_order_acquire);
-        const T now = word.load(std::memory_order_acquire);
-        if (now != old) return now;
-    }
+    std::unique_lock<std::mutex> hold(sleepLock);
+    sleepers.fetch_add(1);
+    T now;
+    while ((now = word.load()) == old) wake.wait(hold);
+    sleepers.fetch_sub(1);
+    return now;
 }
 
-constexpr uint32_t kBandMask = 0xFFFF;
-}  // namespace
+void WorkerPool::WakeSleepers() {
+    if (sleepers.load() == 0) return;
+    { std::lock_guard<std::mutex> hold(sleepLock); }
+    wake.notify_all();
+}
 
 void WorkerPool::SetThreads(int threads) {
     threads = std::clamp(threads, 1, kMaxThreads);
     if (threads == this->threads()) return;
     if (!workers.empty()) {
         stopping.store(true, std::memory_order_relaxed);
-        jobNumber.fetch_add(1, std::memory_order_release);
-        jobNumber.notify_all();
+        jobNumber.fetch_add(1);
+        WakeSleepers();
         for (std::thread& worker : workers) worker.join();
         workers.clear();
         stopping.store(false, std::memory_order_relaxed);
@@ -74,8 +83,8 @@ void WorkerPool::Run(int bands, BandWork work, void* context) {
     finished.store(0, std::memory_order_relaxed);
     const uint32_t job = jobNumber.load(std::memory_order_relaxed) + 1;
     ticket.store(uint64_t(job) << 32 | uint64_t(bands) << 16, std::memory_order_release);
-    jobNumber.store(job, std::memory_order_release);
-    jobNumber.notify_all();
+    jobNumber.store(job);
+    WakeSleepers();
     TakeBands(job);
     for (int done = finished.load(std::memory_order_acquire); done != bands;) done = WaitForChange(finished, done);
 }
@@ -95,7 +104,7 @@ void WorkerPool::TakeBands(uint32_t job) {
         if (uint32_t(t >> 32) != job || next >= bands) return;
         if (!ticket.compare_exchange_weak(t, t + 1, std::memory_order_acquire)) continue;
         jobWork(jobContext, int(next));
-        // The caller sleeps only on the last band, so only the last one wakes it.
-        if (finished.fetch_add(1, std::memory_order_acq_rel) + 1 == int(bands)) finished.notify_one();
+        // The caller waits only for the last band, so only the last one wakes it.
+        if (finished.fetch_add(1) + 1 == int(bands)) WakeSleepers();
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -8,8 +10,8 @@
 // A job hands its bands out through one atomic word that also names the job, so a worker
 // that wakes late finds the job over and takes nothing; the caller waits for the count of
 // finished bands. Between jobs a worker spins a moment, since the next effect's job
-// usually follows at once, then sleeps on an atomic word: a frame starts no thread, takes
-// no lock and allocates nothing.
+// usually follows at once, then sleeps. A job touches the sleepers' lock only when some
+// thread sleeps: a busy frame starts no thread, takes no lock and allocates nothing.
 class WorkerPool {
 public:
     using BandWork = void (*)(void* context, int band);
@@ -35,6 +37,11 @@ private:
     void WorkerLoop(uint32_t seen);
     // Takes bands of the given job until none is left or the job is over.
     void TakeBands(uint32_t job);
+    // Returns what word holds once it differs from old.
+    template <typename T>
+    T WaitForChange(const std::atomic<T>& word, T old);
+    // After a change of a word that threads may wait on.
+    void WakeSleepers();
 
     std::vector<std::thread> workers;
     // The job number, bumped to wake the workers for a job or to stop them.
@@ -46,4 +53,9 @@ private:
     // Written before a job is published, read only by those who took one of its bands.
     BandWork jobWork = nullptr;
     void* jobContext = nullptr;
+    // Threads that wait past their spin sleep here, counted so that a change wakes them
+    // only when there are any.
+    std::atomic<int> sleepers{0};
+    std::mutex sleepLock;
+    std::condition_variable wake;
 };
