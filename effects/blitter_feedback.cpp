@@ -111,7 +111,8 @@ struct InPlaceScale {
 
 void ScaleInPlace(RenderResources* resources, const InPlaceScale& scale) {
     const BandSplit split = SplitIntoBands(resources, size_t(scale.rows));
-    ForEachBand(resources, split, [&](int, size_t first, size_t end) { scale.CopyShared(int32_t(first), int32_t(end)); });
+    ForEachBand(resources, split,
+                [&](int, size_t first, size_t end) { scale.CopyShared(int32_t(first), int32_t(end)); });
     ForEachBand(resources, split, [&](int, size_t first, size_t end) { scale.Draw(int32_t(first), int32_t(end)); });
 }
 }  // namespace

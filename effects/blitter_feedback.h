@@ -20,7 +20,8 @@ public:
     const PageDefinition* page() const override;
 
     // Scratch of the frame's size; the plain path builds the scaled picture in it, the
-    // packed path keeps a row there. Null before the first frame.
+    // packed path keeps there the rows that its in-place order would overwrite too soon.
+    // Null before the first frame.
     const uint32_t* workPixels() const { return resources ? resources->scratch.get() : nullptr; }
 
     int32_t normalDirection = 30;

@@ -69,7 +69,9 @@ awk -F, '
   }
   END {
     for (i = 2; i <= nthreads; ++i)   # threads in rising order
-      for (j = i; j > 1 && threads[j - 1] > threads[j]; --j) { t = threads[j]; threads[j] = threads[j - 1]; threads[j - 1] = t }
+      for (j = i; j > 1 && threads[j - 1] > threads[j]; --j) {
+        t = threads[j]; threads[j] = threads[j - 1]; threads[j - 1] = t
+      }
     line = "memcpy of the frame:"
     for (s = 1; s <= nsizes; ++s)
       line = line sprintf("%s %.3f ms at %s", s > 1 ? "," : "", best["memcpy/-/" sizes[s] "/1"], sizes[s])

@@ -82,7 +82,8 @@ TEST_F(RenderCommand, DrawsTheSameFramesOnAnyNumberOfThreads) {
     std::vector<std::vector<uint8_t>> frames;
     for (const char* threads : {"1", "3"}) {
         ::testing::internal::CaptureStderr();
-        ASSERT_EQ(Run({"--demo", "--frames", "12", "--size", "200x120", "--threads", threads, "--out", At("t.rgb")}), 0);
+        ASSERT_EQ(Run({"--demo", "--frames", "12", "--size", "200x120", "--threads", threads, "--out", At("t.rgb")}),
+                  0);
         ::testing::internal::GetCapturedStderr();
         frames.push_back(Contents(At("t.rgb")));
     }
