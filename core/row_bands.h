@@ -4,14 +4,14 @@
 
 #include "core/render_resources.h"
 
-// How a whole-frame effect shares its work among the chain's threads: [0, count) (rows,
-// or words of the frame) cut into one band per thread, each cut a multiple of grain, the
-// last band taking what is left. Without resources, or with one thread, it is one band
-// on the calling thread. Every effect cuts its work this way and no other.
 // Words in a cache line of the processors we run on: cuts of whole lines keep two threads
 // from writing into one line.
 constexpr size_t kLineWords = 16;
 
+// How a whole-frame effect shares its work among the chain's threads: [0, count) (rows,
+// or words of the frame) cut into one band per thread, each cut a multiple of grain, the
+// last band taking what is left. Without resources, or with one thread, it is one band
+// on the calling thread. Every effect cuts its work this way and no other.
 struct BandSplit {
     size_t count = 0, grain = 1;
     int bands = 1;
