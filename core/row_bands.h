@@ -9,8 +9,8 @@
 constexpr size_t kLineWords = 16;
 
 // How a whole-frame effect shares its work among the chain's threads: [0, count) (rows,
-// or words of the frame) cut into one band per thread, each cut a multiple of grain, the
-// last band taking what is left. Without resources, or with one thread, it is one band
+// or words of the frame) cut into bands of nearly equal size, each cut a multiple of
+// grain, the last band taking what is left. Without resources, or with one thread, it is one band
 // on the calling thread. Every effect cuts its work this way and no other.
 struct BandSplit {
     size_t count = 0, grain = 1;
@@ -23,10 +23,18 @@ struct BandSplit {
     size_t End(int band) const { return Begin(band + 1); }
 };
 
-inline BandSplit SplitIntoBands(const RenderResources* resources, size_t count, size_t grain = 1) {
+// Bands per thread when work is cut for several: the threads take bands as they come
+// free, so a thread that starts late, or that the system interrupts, leaves its share to
+// the others instead of holding up the frame.
+constexpr size_t kBandsPerThread = 4;
+
+// One band per thread (perThread 1) suits work whose every cut costs extra.
+inline BandSplit SplitIntoBands(const RenderResources* resources, size_t count, size_t grain = 1,
+                                size_t perThread = kBandsPerThread) {
     const size_t units = count / grain;
     const size_t threads = resources ? size_t(resources->workers.threads()) : 1;
-    return {count, grain, int(units < threads ? (units ? units : 1) : threads)};
+    const size_t bands = threads > 1 ? threads * perThread : 1;
+    return {count, grain, int(units < bands ? (units ? units : 1) : bands)};
 }
 
 // Calls work(band, begin, end) once for every band of split, on the caller and the
