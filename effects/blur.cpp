@@ -18,13 +18,12 @@ constexpr int32_t kLeadIn = 8;
 // row above it, which the band above makes last; so each band starts from a guess,
 // walked from the old rows over it, and keeps its old rows in spare as it overwrites
 // them. Once all are done, each guess is checked against the true row above, from the
-// top down, and where it differs the band's rows are blurred again from their copies
-// until a row comes out as it already is: from there on its words were right.
+// top down, and where it differs the words it led astray are done again from the copies.
 struct BandedBlur {
     BlurRows rows;
     uint32_t* frame;
     uint32_t* spare;     // a frame of scratch: the old rows of every band but the first
-    uint32_t* guesses;   // two rows per band
+    uint32_t* guesses;   // two rows per band, then two lists of columns for the mending
     BandSplit split;
     const uint32_t* guess[WorkerPool::kMaxThreads] = {};
     bool exact[WorkerPool::kMaxThreads] = {};
@@ -65,20 +64,49 @@ struct BandedBlur {
         }
     }
 
-    void Mend() const {
+    // Where a guess was wrong, the band's words are done again only where a neighbour they
+    // take (the left or the upper, which are new) came out different, row by row, until a
+    // row comes out as it already is. changed and next hold column lists for that.
+    void Mend(uint32_t* changed, uint32_t* next) const {
         for (int band = 1; band < split.bands; ++band) {
+            if (exact[band]) continue;
             const int32_t top = Top(band), end = End(band);
-            const uint32_t* above = Row(frame, top - 1);
-            if (exact[band] || std::equal(above, above + rows.width, guess[band])) continue;
-            for (int32_t y = top; y < end; ++y) {
-                uint32_t* redone = Row(spare, y);
-                rows.Blur(y, redone, above, y + 1 < rows.height ? Row(spare, y + 1) : nullptr, Ahead(y));
-                uint32_t* row = Row(frame, y);
-                if (std::equal(redone, redone + rows.width, row)) break;
-                Keep(row, redone);
-                above = row;
+            const uint32_t* truth = Row(frame, top - 1);
+            size_t count = 0;
+            for (size_t x = 0; x < rows.width; ++x)
+                if (truth[x] != guess[band][x]) changed[count++] = uint32_t(x);
+            for (int32_t y = top; y < end && count > 0; ++y) {
+                count = MendRow(y, changed, count, next);
+                std::swap(changed, next);
             }
         }
+    }
+
+    // Row y where the row above changed at the count columns listed (rising); lists the
+    // columns of row y that changed in out and returns their number. The old words come
+    // from the copies kept in spare.
+    size_t MendRow(int32_t y, const uint32_t* changed, size_t count, uint32_t* out) const {
+        const size_t width = rows.width;
+        uint32_t* row = Row(frame, y);
+        const uint32_t* above = row - width;
+        const uint32_t* old = Row(spare, y);
+        const uint32_t* below = y + 1 < rows.height ? Row(spare, y + 1) : nullptr;
+        size_t found = 0, p = 0;
+        // The first word's left neighbour is the last word of the row above.
+        size_t x = changed[count - 1] == width - 1 ? 0 : changed[0];
+        while (x < width) {
+            const uint32_t left = x > 0 ? row[x - 1] : above[width - 1];
+            const uint32_t right = x + 1 < width ? old[x + 1] : below ? below[0] : 0;
+            const uint32_t word = rows.Word(y, x, left, above[x], right, below ? below[x] : 0);
+            const bool differs = word != row[x];
+            if (differs) {
+                row[x] = word;
+                out[found++] = uint32_t(x);
+            }
+            while (p < count && changed[p] <= x) ++p;
+            x = differs ? x + 1 : p < count ? changed[p] : width;
+        }
+        return found;
     }
 };
 }  // namespace
@@ -100,7 +128,7 @@ void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t 
     const size_t rowBytes = size_t(width) * 4;
     // Without room for the copies, one thread blurs the whole frame.
     if (split.bands > 1 && (!resources->scratch.Reserve(rowBytes * size_t(height)) ||
-                            !resources->bandRows.Reserve(rowBytes * 2 * size_t(split.bands))))
+                            !resources->bandRows.Reserve(rowBytes * (2 * size_t(split.bands) + 2))))
         split.bands = 1;
     if (split.bands == 1) {
         BandedBlur{rows, frame, nullptr, nullptr, split}.Draw(0);
@@ -109,5 +137,6 @@ void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t 
     BandedBlur blur{rows, frame, resources->scratch.get(), resources->bandRows.get(), split};
     ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Prepare(band); });
     ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Draw(band); });
-    blur.Mend();
+    uint32_t* lists = blur.guesses + 2 * size_t(split.bands) * size_t(width);
+    blur.Mend(lists, lists + width);
 }

@@ -51,3 +51,8 @@ void BlurRows::Blur(int32_t y, uint32_t* row, const uint32_t* above, const uint3
         inner(row, above, below, width, ahead);
     }
 }
+
+uint32_t BlurRows::Word(int32_t y, size_t x, uint32_t left, uint32_t above, uint32_t right, uint32_t below) const {
+    if (y < height - 1) return Inner(below) + Inner(above) + Inner(left) + Inner(right);
+    return x + 1 < width ? Quarter(left) + Half(above) + Quarter(right) : Half(above) + Half(left);
+}

@@ -25,4 +25,7 @@ struct BlurRows {
     InnerBlurRow inner;
 
     void Blur(int32_t y, uint32_t* row, const uint32_t* above, const uint32_t* below, const uint32_t* ahead) const;
+    // Word x of row y (below the first) alone, from its new left and upper neighbours and
+    // its old right and lower ones (the last row reads no lower one): the word Blur gives.
+    uint32_t Word(int32_t y, size_t x, uint32_t left, uint32_t above, uint32_t right, uint32_t below) const;
 };
