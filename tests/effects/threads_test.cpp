@@ -100,11 +100,14 @@ struct Drawers {
     }
 };
 
-// A grey field under a black first row: the blur's rows there settle on another level
-// than rows walked down from the grey itself, so every guessed band start is wrong.
+// A grey field on the right half, under a black first row: the blur's rows there settle on
+// another level than rows walked down from the grey itself, so every guessed band start
+// is wrong, up to the row's last word, whose change reaches the next row's first.
 std::vector<uint32_t> GreyUnderBlack(FrameSize size) {
-    std::vector<uint32_t> frame(size_t(size.width) * size_t(size.height), 0x808080);
-    std::fill(frame.begin(), frame.begin() + size.width, 0u);
+    std::vector<uint32_t> frame(size_t(size.width) * size_t(size.height), 0);
+    for (int32_t y = 1; y < size.height; ++y)
+        std::fill_n(frame.begin() + size_t(y) * size_t(size.width) + size_t(size.width / 2),
+                    size_t(size.width - size.width / 2), 0x808080u);
     return frame;
 }
 
