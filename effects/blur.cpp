@@ -92,8 +92,9 @@ struct BandedBlur {
         const uint32_t* old = Row(spare, y);
         const uint32_t* below = y + 1 < rows.height ? Row(spare, y + 1) : nullptr;
         size_t found = 0, p = 0;
-        // The first word's left neighbour is the last word of the row above.
-        size_t x = changed[count - 1] == width - 1 ? 0 : changed[0];
+        // The first word is always done again: its left neighbour is the last word of the
+        // row above.
+        size_t x = 0;
         while (x < width) {
             const uint32_t left = x > 0 ? row[x - 1] : above[width - 1];
             const uint32_t right = x + 1 < width ? old[x + 1] : below ? below[0] : 0;
