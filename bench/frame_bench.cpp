@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "apps/qelv/default_chain.h"
 #include "effects/bass_spin.h"
 #include "effects/beat_clear.h"
 #include "effects/blitter_feedback.h"
@@ -77,7 +78,7 @@ void Memcpy(benchmark::State& state, int w, int h) {
 
 struct EffectCase {
     const char* label;
-    int32_t type;  // -1: the chain of all nine types
+    int32_t type;  // -1: the chain of all nine types, -2: the chain qelv render draws by default
     void (*configure)(Effect&);
     bool beatEveryFrame;
 };
@@ -116,6 +117,7 @@ const EffectCase kCases[] = {
     {"bass_spin_lines", 7, BassSpinLines, false},
     {"flyin_particle", 8, Default, false},
     {"chain", -1, Default, false},
+    {"default_chain", -2, Default, false},
 };
 
 void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w, int h, int threads) {
@@ -129,7 +131,11 @@ void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w
     if (c.type < 0) {
         Engine engine;
         engine.chain.SetThreads(threads);
-        for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
+        if (c.type == -2) {
+            BuildDefaultChain(engine.chain);
+        } else {
+            for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
+        }
         TimeFrames(state, [&](int i) {
             engine.chain.RenderChain(snapshots[i % kSnapshots].data(), frame.data(), w, h, i % 25 == 0);
         });

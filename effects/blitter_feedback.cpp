@@ -109,8 +109,11 @@ struct InPlaceScale {
     }
 };
 
+// One band per thread: a zoom about the centre reads each row from nearer the centre (or,
+// zooming out, from further out on the same side), so a cut at the centre is read across
+// by no row, while every further cut makes rows to copy.
 void ScaleInPlace(RenderResources* resources, const InPlaceScale& scale) {
-    const BandSplit split = SplitIntoBands(resources, size_t(scale.rows));
+    const BandSplit split = SplitIntoBands(resources, size_t(scale.rows), 1, 1);
     ForEachBand(resources, split,
                 [&](int, size_t first, size_t end) { scale.CopyShared(int32_t(first), int32_t(end)); });
     ForEachBand(resources, split, [&](int, size_t first, size_t end) { scale.Draw(int32_t(first), int32_t(end)); });
