@@ -1,16 +1,21 @@
-// One frame of each effect type, and of the nine in one chain, at 1080p and 4K, on the
-// packed ("fast") and the plain ("reference") paths, next to a memcpy of the same frame.
-// Each benchmark renders 60 frames and reports their median as median_ms, so that
-// scripts/bench.sh can print every figure as a ratio to the memcpy of the same run.
+// One frame of each effect type, and of the nine in one chain, next to a memcpy of the
+// same frame: on the packed ("fast") path at 1080p, 4K and 8K on 1, 2 and all the
+// processor's threads, and on the plain ("reference") path at 1080p and 4K on one. Each
+// benchmark renders 60 frames and reports their median as median_ms, so that
+// scripts/bench.sh can print every figure as a ratio to the memcpy of the same run or to
+// the same work on one thread.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "host/default_chain.h"
 #include "effects/bass_spin.h"
 #include "effects/beat_clear.h"
 #include "effects/blitter_feedback.h"
@@ -73,7 +78,7 @@ void Memcpy(benchmark::State& state, int w, int h) {
 
 struct EffectCase {
     const char* label;
-    int32_t type;  // -1: the chain of all nine types
+    int32_t type;  // -1: the chain of all nine types, -2: the chain qelv render draws by default
     void (*configure)(Effect&);
     bool beatEveryFrame;
 };
@@ -112,9 +117,10 @@ const EffectCase kCases[] = {
     {"bass_spin_lines", 7, BassSpinLines, false},
     {"flyin_particle", 8, Default, false},
     {"chain", -1, Default, false},
+    {"default_chain", -2, Default, false},
 };
 
-void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w, int h) {
+void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w, int h, int threads) {
     if (fast) {
         ProbeMmx();
     } else {
@@ -124,7 +130,12 @@ void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w
     std::vector<uint32_t> frame = StartFrame(size_t(w) * h);
     if (c.type < 0) {
         Engine engine;
-        for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
+        engine.chain.SetThreads(threads);
+        if (c.type == -2) {
+            BuildDefaultChain(engine.chain);
+        } else {
+            for (int32_t type = 0; type < 9; ++type) engine.chain.AppendEffect(type);
+        }
         TimeFrames(state, [&](int i) {
             engine.chain.RenderChain(snapshots[i % kSnapshots].data(), frame.data(), w, h, i % 25 == 0);
         });
@@ -133,6 +144,7 @@ void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w
     std::unique_ptr<Effect> effect(CreateEffect(c.type));
     c.configure(*effect);
     RenderResources resources;
+    resources.workers.SetThreads(threads);
     effect->resources = &resources;
     TimeFrames(state, [&](int i) {
         effect->beat = c.beatEveryFrame ? 1 : 0;
@@ -141,25 +153,39 @@ void RenderEffect(benchmark::State& state, const EffectCase& c, bool fast, int w
     });
 }
 
-const int kSizes[][2] = {{1920, 1080}, {3840, 2160}};
+struct Size {
+    int width, height;
+    bool reference;  // the plain path is measured too
+};
+const Size kSizes[] = {{1920, 1080, true}, {3840, 2160, true}, {7680, 4320, false}};
 
-std::string SizeName(const int* size) { return std::to_string(size[0]) + "x" + std::to_string(size[1]); }
+std::string SizeName(const Size& size) { return std::to_string(size.width) + "x" + std::to_string(size.height); }
 
-// Names read Frame/<case>/<path>/<size>; scripts/bench.sh builds its table from them.
+// 1, 2 and every thread the processor offers, each once.
+std::vector<int> ThreadCounts() {
+    std::vector<int> counts = {1, 2};
+    const int all = int(std::thread::hardware_concurrency());
+    if (all > 2) counts.push_back(all);
+    return counts;
+}
+
+void Register(const std::string& name, std::function<void(benchmark::State&)> run) {
+    benchmark::RegisterBenchmark(name.c_str(), std::move(run))->Iterations(kFrames)->Unit(benchmark::kMillisecond);
+}
+
+// Names read Frame/<case>/<path>/<size>/<threads>; scripts/bench.sh builds its tables from them.
 const bool kRegistered = [] {
-    for (const auto& size : kSizes) {
-        const int w = size[0], h = size[1];
-        benchmark::RegisterBenchmark(("Frame/memcpy/-/" + SizeName(size)).c_str(),
-                                     [=](benchmark::State& s) { Memcpy(s, w, h); })
-            ->Iterations(kFrames)
-            ->Unit(benchmark::kMillisecond);
-        for (const EffectCase& c : kCases)
-            for (bool fast : {true, false})
-                benchmark::RegisterBenchmark(
-                    ("Frame/" + std::string(c.label) + (fast ? "/fast/" : "/reference/") + SizeName(size)).c_str(),
-                    [=, &c](benchmark::State& s) { RenderEffect(s, c, fast, w, h); })
-                    ->Iterations(kFrames)
-                    ->Unit(benchmark::kMillisecond);
+    for (const Size& size : kSizes) {
+        const int w = size.width, h = size.height;
+        Register("Frame/memcpy/-/" + SizeName(size) + "/1", [=](benchmark::State& s) { Memcpy(s, w, h); });
+        for (const EffectCase& c : kCases) {
+            for (int threads : ThreadCounts())
+                Register("Frame/" + std::string(c.label) + "/fast/" + SizeName(size) + "/" + std::to_string(threads),
+                         [=, &c](benchmark::State& s) { RenderEffect(s, c, true, w, h, threads); });
+            if (size.reference)
+                Register("Frame/" + std::string(c.label) + "/reference/" + SizeName(size) + "/1",
+                         [=, &c](benchmark::State& s) { RenderEffect(s, c, false, w, h, 1); });
+        }
     }
     return true;
 }();

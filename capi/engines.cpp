@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "capi/engine_handle.h"
+#include "core/worker_pool.h"
 #include "core/mmx.h"
 
 namespace {
@@ -48,6 +49,18 @@ int qelv_set_block_rate(qelv_engine* engine, int blocks_per_second) {
         std::scoped_lock lock(engine->drawLock, engine->feedLock);
         engine->renderer.Restart(blocks_per_second);
         engine->renderer.SetTransition(TransitionBlocks(engine->transitionSeconds, blocks_per_second));
+        return QELV_OK;
+    });
+}
+
+int qelv_set_threads(qelv_engine* engine, int threads) {
+    if (!engine) return QELV_ERROR_ARGUMENT;
+    return Guarded(engine, [&] {
+        if (threads < 1 || threads > WorkerPool::kMaxThreads)
+            return engine->Fail(QELV_ERROR_ARGUMENT, std::to_string(threads) + " threads: from 1 to " +
+                                                         std::to_string(WorkerPool::kMaxThreads) + " are taken");
+        std::lock_guard<std::mutex> lock(engine->drawLock);
+        engine->engine.chain.SetThreads(threads);
         return QELV_OK;
     });
 }

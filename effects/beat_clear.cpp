@@ -7,6 +7,7 @@
 #include "core/mmx.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
+#include "core/row_bands.h"
 
 namespace {
 constexpr int32_t kDefaultInterval = 1;
@@ -53,18 +54,23 @@ void BeatClearEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int
     const size_t count = size_t(width) * size_t(height);
     const uint32_t fill = uint32_t(colour);
     if (!blend) {
-        if (mmxAvailable) {
-            FillAligned(frame, count, fill);
-        } else {
-            std::fill(frame, frame + count, fill);
-        }
+        ForEachBand(resources, count, kLineWords, [&](int, size_t begin, size_t end) {
+            if (mmxAvailable) {
+                FillAligned(frame + begin, end - begin, fill);
+            } else {
+                std::fill(frame + begin, frame + end, fill);
+            }
+        });
         return;
     }
-    size_t first = 0;
-    if (mmxAvailable) {
-        HalfBlendPairs(frame, count / 2, fill);
-        first = count / 2 * 2;
-    }
-    // An odd last pixel has no partner for the packed path and is mixed on its own.
-    for (size_t i = first; i < count; ++i) frame[i] = HalfBlend(frame[i], fill);
+    // Cuts between pairs keep the packed path's pairs where one band has them.
+    ForEachBand(resources, count, kLineWords, [&](int, size_t begin, size_t end) {
+        size_t first = begin;
+        if (mmxAvailable) {
+            HalfBlendPairs(frame + begin, (end - begin) / 2, fill);
+            first = begin + (end - begin) / 2 * 2;
+        }
+        // An odd last pixel has no partner for the packed path and is mixed on its own.
+        for (size_t i = first; i < end; ++i) frame[i] = HalfBlend(frame[i], fill);
+    });
 }

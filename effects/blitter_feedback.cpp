@@ -10,6 +10,7 @@
 #include "core/mmx.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
+#include "core/row_bands.h"
 
 namespace {
 // The largest direction whose zoom-out scale (d + 96) x 512 fits 32 bits. Preset values
@@ -46,43 +47,76 @@ constexpr uint64_t kMaxLaneStep = 160 * 512;
 
 // The packed path scales the frame in place, without the copy back. Output row r is
 // frame row top + r, count pixels from column left, read from frame row
-// (y0 + r x step) >> 16 with the column walk x0 + i x step. The rows that read a source at
-// or below themselves are drawn top down, then the rest bottom up, so that every source
-// row is read before it is overwritten. A row that reads itself is first copied to spare,
-// which then still holds it for the rows of the second pass that read it too.
-void ScaleInPlace(uint32_t* frame, int32_t width, int32_t top, int32_t left, int32_t rows, int32_t count,
-                  uint64_t y0, uint64_t x0, uint64_t step, bool blended, uint32_t* spare) {
+// (y0 + r x step) >> 16 with the column walk x0 + i x step. Within a band of output rows,
+// the rows that read a source at or below themselves are drawn top down, then the rest
+// bottom up, so that every source row of the band is read before the band overwrites it.
+// The rows that must outlive that order are first copied to the same rows of spare:
+// those that rows of other bands read, and those that read themselves (the rows of the
+// second pass that read such a row take the copy too). Then no band reads what another
+// writes, and one band draws exactly what the whole frame in one pass draws.
+struct InPlaceScale {
+    uint32_t* frame;
+    uint32_t* spare;
+    int32_t width, top, left, rows, count;
+    uint64_t y0, step;
+    bool blended;
     ColumnWalk walk;
-    ScaledRow scaleRow = ScaleRowPlain;
-    walk.start = x0;
-    walk.step = step;
-    if (step <= kMaxLaneStep) {
-        PrepareColumnWalk(walk, x0, step);
-        scaleRow = ScaleRowSse2;
+    ScaledRow scaleRow = nullptr;
+
+    InPlaceScale(uint32_t* frame, uint32_t* spare, int32_t width, int32_t top, int32_t left, int32_t rows,
+                 int32_t count, uint64_t y0, uint64_t x0, uint64_t step, bool blended)
+        : frame(frame), spare(spare), width(width), top(top), left(left), rows(rows), count(count), y0(y0),
+          step(step), blended(blended) {
+        scaleRow = ScaleRowPlain;
+        walk.start = x0;
+        walk.step = step;
+        if (step <= kMaxLaneStep) {
+            PrepareColumnWalk(walk, x0, step);
+            scaleRow = ScaleRowSse2;
 #if defined(__x86_64__)
-        if (Avx2Usable()) scaleRow = ScaleRowAvx2;
+            if (Avx2Usable()) scaleRow = ScaleRowAvx2;
 #endif
-    }
-    const size_t pitch = size_t(width);
-    const auto sourceRow = [&](int32_t r) { return int64_t((y0 + uint64_t(r) * step) >> 16); };
-    int64_t saved = -1;
-    const auto draw = [&](int32_t r) {
-        const int64_t from = sourceRow(r);
-        const int64_t to = int64_t(top) + r;
-        const uint32_t* source = frame + size_t(from) * pitch;
-        if (from == to) {
-            std::memcpy(spare, source, pitch * 4);
-            saved = from;
         }
-        if (from == saved) source = spare;
-        uint32_t* out = frame + size_t(to) * pitch + size_t(left);
-        scaleRow(out, out, source, width, count, walk, blended);
-    };
-    const auto readsBelow = [&](int32_t r) { return sourceRow(r) >= int64_t(top) + r; };
-    for (int32_t r = 0; r < rows; ++r)
-        if (readsBelow(r)) draw(r);
-    for (int32_t r = rows; r-- > 0;)
-        if (!readsBelow(r)) draw(r);
+    }
+
+    int64_t SourceOf(int32_t r) const { return int64_t((y0 + uint64_t(r) * step) >> 16); }
+    uint32_t* Row(uint32_t* pixels, int64_t y) const { return pixels + size_t(y) * size_t(width); }
+    bool Drawn(int64_t y) const { return y >= top && y < int64_t(top) + rows; }
+    bool ReadsItself(int64_t y) const { return Drawn(y) && SourceOf(int32_t(y - top)) == y; }
+
+    // Output rows first .. end - 1 are one band.
+    void CopyShared(int32_t first, int32_t end) const {
+        for (int32_t r = first; r < end; ++r) {
+            const int64_t y = int64_t(top) + r;
+            const bool readBefore = first > 0 && y <= SourceOf(first - 1);
+            const bool readAfter = end < rows && y >= SourceOf(end);
+            if (readBefore || readAfter || ReadsItself(y)) std::memcpy(Row(spare, y), Row(frame, y), size_t(width) * 4);
+        }
+    }
+    void Draw(int32_t first, int32_t end) const {
+        const auto draw = [&](int32_t r) {
+            const int64_t from = SourceOf(r);
+            const bool ownBand = from >= int64_t(top) + first && from < int64_t(top) + end;
+            const bool copied = Drawn(from) && (!ownBand || ReadsItself(from));
+            uint32_t* out = Row(frame, int64_t(top) + r) + left;
+            scaleRow(out, out, Row(copied ? spare : frame, from), width, count, walk, blended);
+        };
+        const auto readsBelow = [&](int32_t r) { return SourceOf(r) >= int64_t(top) + r; };
+        for (int32_t r = first; r < end; ++r)
+            if (readsBelow(r)) draw(r);
+        for (int32_t r = end; r-- > first;)
+            if (!readsBelow(r)) draw(r);
+    }
+};
+
+// One band per thread: a zoom about the centre reads each row from nearer the centre (or,
+// zooming out, from further out on the same side), so a cut at the centre is read across
+// by no row, while every further cut makes rows to copy.
+void ScaleInPlace(RenderResources* resources, const InPlaceScale& scale) {
+    const BandSplit split = SplitIntoBands(resources, size_t(scale.rows), 1, 1);
+    ForEachBand(resources, split,
+                [&](int, size_t first, size_t end) { scale.CopyShared(int32_t(first), int32_t(end)); });
+    ForEachBand(resources, split, [&](int, size_t first, size_t end) { scale.Draw(int32_t(first), int32_t(end)); });
 }
 }  // namespace
 
@@ -148,7 +182,6 @@ void BlitterFeedbackEffect::render(const uint8_t*, uint32_t* frame, int32_t widt
         packedScale(frame, width, height, direction, blended);
     } else if (direction < kUnscaledDirection) {
         zoomIn(frame, width, height, direction, blended);
-        std::memcpy(frame, workBuffer().get(), bytes);
     } else if (direction > kUnscaledDirection) {
         zoomOut(frame, width, height, direction, blended);
     }
@@ -159,30 +192,41 @@ void BlitterFeedbackEffect::packedScale(uint32_t* frame, int32_t width, int32_t 
     if (direction < kUnscaledDirection) {
         const uint64_t step = uint64_t(direction + 32) * 1024;
         const uint64_t inset = uint64_t(32 - direction) * 512;
-        ScaleInPlace(frame, width, 0, 0, height, width, inset * uint64_t(height) + 32768,
-                     inset * uint64_t(width) + 32768, step, blended, workBuffer().get());
+        ScaleInPlace(resources, InPlaceScale(frame, workBuffer().get(), width, 0, 0, height, width,
+                                             inset * uint64_t(height) + 32768, inset * uint64_t(width) + 32768,
+                                             step, blended));
     } else if (direction > kUnscaledDirection) {
         const uint64_t scale = uint64_t(direction + 96) * 512;
         const int32_t smallWidth = int32_t(uint64_t(width) * 65536 / scale);
         const int32_t smallHeight = int32_t(uint64_t(height) * 65536 / scale);
         if (smallWidth == 0) return;
-        ScaleInPlace(frame, width, (height - smallHeight) / 2, (width - smallWidth) / 2, smallHeight, smallWidth,
-                     32768, 32768, scale, blended, workBuffer().get());
+        ScaleInPlace(resources, InPlaceScale(frame, workBuffer().get(), width, (height - smallHeight) / 2,
+                                             (width - smallWidth) / 2, smallHeight, smallWidth, 32768, 32768, scale,
+                                             blended));
     }
 }
 
 // Enlarges the centre: the source advances (d + 32)/64 of a pixel per output pixel,
-// positions in 16.16 fixed point starting so that the centre stays in place.
-void BlitterFeedbackEffect::zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction,
+// positions in 16.16 fixed point starting so that the centre stays in place. Every row
+// reads the frame as it was, so the work buffer takes the picture and the frame takes it
+// back once every band has drawn.
+void BlitterFeedbackEffect::zoomIn(uint32_t* frame, int32_t width, int32_t height, int32_t direction,
                                    bool blended) {
     const uint64_t step = uint64_t(direction + 32) * 1024;
     const uint64_t xStart = uint64_t(32 - direction) * 512 * uint64_t(width) + 32768;
-    uint64_t y = uint64_t(32 - direction) * 512 * uint64_t(height) + 32768;
-    uint32_t* out = workBuffer().get();
-    const uint32_t* here = frame;
-    for (int32_t r = 0; r < height; ++r, y += step, out += width, here += width) {
-        ScaleRow(out, frame + size_t(y >> 16) * size_t(width), here, width, xStart, step, blended);
-    }
+    const uint64_t yStart = uint64_t(32 - direction) * 512 * uint64_t(height) + 32768;
+    uint32_t* work = workBuffer().get();
+    const size_t pitch = size_t(width);
+    const BandSplit split = SplitIntoBands(resources, size_t(height));
+    ForEachBand(resources, split, [&](int, size_t first, size_t end) {
+        for (size_t r = first; r < end; ++r) {
+            const size_t from = size_t((yStart + uint64_t(r) * step) >> 16);
+            ScaleRow(work + r * pitch, frame + from * pitch, frame + r * pitch, width, xStart, step, blended);
+        }
+    });
+    ForEachBand(resources, split, [&](int, size_t first, size_t end) {
+        std::memcpy(frame + first * pitch, work + first * pitch, (end - first) * pitch * 4);
+    });
 }
 
 // Shrinks the whole frame to 128/(d + 96) of its size in a centred rectangle; the border
@@ -192,15 +236,18 @@ void BlitterFeedbackEffect::zoomOut(uint32_t* frame, int32_t width, int32_t heig
     const uint64_t scale = uint64_t(direction + 96) * 512;
     const int32_t smallWidth = int32_t(uint64_t(width) * 65536 / scale);
     const int32_t smallHeight = int32_t(uint64_t(height) * 65536 / scale);
-    const size_t offset = size_t((height - smallHeight) / 2) * size_t(width) + size_t((width - smallWidth) / 2);
-    uint32_t* out = workBuffer().get() + offset;
-    const uint32_t* here = frame + offset;
-    uint64_t y = 32768;
-    for (int32_t r = 0; r < smallHeight; ++r, y += scale, out += width, here += width) {
-        ScaleRow(out, frame + size_t(y >> 16) * size_t(width), here, smallWidth, 32768, scale, blended);
-    }
-    for (int32_t r = 0; r < smallHeight; ++r) {
-        const size_t at = offset + size_t(r) * size_t(width);
-        std::memcpy(frame + at, workBuffer().get() + at, size_t(smallWidth) * 4);
-    }
+    const size_t pitch = size_t(width);
+    const size_t offset = size_t((height - smallHeight) / 2) * pitch + size_t((width - smallWidth) / 2);
+    uint32_t* work = workBuffer().get() + offset;
+    uint32_t* here = frame + offset;
+    const BandSplit split = SplitIntoBands(resources, size_t(smallHeight));
+    ForEachBand(resources, split, [&](int, size_t first, size_t end) {
+        for (size_t r = first; r < end; ++r) {
+            const size_t from = size_t((32768 + uint64_t(r) * scale) >> 16);
+            ScaleRow(work + r * pitch, frame + from * pitch, here + r * pitch, smallWidth, 32768, scale, blended);
+        }
+    });
+    ForEachBand(resources, split, [&](int, size_t first, size_t end) {
+        for (size_t r = first; r < end; ++r) std::memcpy(here + r * pitch, work + r * pitch, size_t(smallWidth) * 4);
+    });
 }

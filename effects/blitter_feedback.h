@@ -20,7 +20,8 @@ public:
     const PageDefinition* page() const override;
 
     // Scratch of the frame's size; the plain path builds the scaled picture in it, the
-    // packed path keeps a row there. Null before the first frame.
+    // packed path keeps there the rows that its in-place order would overwrite too soon.
+    // Null before the first frame.
     const uint32_t* workPixels() const { return resources ? resources->scratch.get() : nullptr; }
 
     int32_t normalDirection = 30;
@@ -33,7 +34,7 @@ public:
 private:
     // The direction of this frame; moves the glide on by one step.
     int32_t nextDirection();
-    void zoomIn(const uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
+    void zoomIn(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     void zoomOut(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);
     // Both scalings done in place on the frame, with the same result.
     void packedScale(uint32_t* frame, int32_t width, int32_t height, int32_t direction, bool blended);

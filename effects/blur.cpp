@@ -2,19 +2,114 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
-#include "effects/blur_fast.h"
-#include "effects/vector_isa.h"
-#include "core/mmx.h"
+#include "effects/blur_rows.h"
+#include "effects/packed_pixels.h"
 #include "core/page_definition.h"
+#include "core/row_bands.h"
 
 namespace {
-// Each term is rounded down per channel before the sum, so no channel carries into the
-// next. half keeps one bit less of green and red than of blue.
-inline uint32_t Half(uint32_t w) { return (w >> 1) & 0x7E7E7E7Fu; }
-inline uint32_t Quarter(uint32_t w) { return (w >> 2) & 0x3F3F3F3Fu; }
-// Quarter with byte 3 shifted arithmetically; equal to Quarter for every 0x00RRGGBB pixel.
-inline uint32_t Inner(uint32_t w) { return uint32_t(int32_t(w) >> 2) & 0xFF3F3F3Fu; }
+// Rows walked above a band to guess the new row over it. The blur forgets where it
+// started within a few rows, though not always exactly; a wrong guess is found and mended.
+constexpr int32_t kLeadIn = 8;
+
+// The frame's rows cut into bands that the threads blur at once. A band needs the new
+// row above it, which the band above makes last; so each band starts from a guess,
+// walked from the old rows over it, and keeps its old rows in spare as it overwrites
+// them. Once all are done, each guess is checked against the true row above, from the
+// top down, and where it differs the words it led astray are done again from the copies.
+struct BandedBlur {
+    BlurRows rows;
+    uint32_t* frame;
+    uint32_t* spare;     // a frame of scratch: the old rows of every band but the first
+    uint32_t* guesses;   // two rows per band, then two lists of columns for the mending
+    BandSplit split;
+    const uint32_t* guess[WorkerPool::kMaxThreads] = {};
+    bool exact[WorkerPool::kMaxThreads] = {};
+
+    uint32_t* Row(uint32_t* pixels, int32_t y) const { return pixels + size_t(y) * rows.width; }
+    const uint32_t* Ahead(int32_t y) const { return Row(frame, std::min(y + 2, rows.height - 1)); }
+    void Keep(uint32_t* copy, const uint32_t* row) const { std::memcpy(copy, row, rows.width * 4); }
+    int32_t Top(int band) const { return int32_t(split.Begin(band)); }
+    int32_t End(int band) const { return int32_t(split.End(band)); }
+
+    // While no band writes: the old first row of the band, for the band above, and the
+    // guess of the new row over it, walked from the old row kLeadIn rows higher up (from
+    // the frame's first row, when that is closer, which makes the guess exact).
+    void Prepare(int band) {
+        if (band == 0) return;
+        const int32_t top = Top(band), start = std::max(0, top - kLeadIn);
+        Keep(Row(spare, top), Row(frame, top));
+        const uint32_t* above = start > 0 ? Row(frame, start - 1) : nullptr;
+        for (int32_t y = start; y < top; ++y) {
+            uint32_t* row = guesses + (2 * size_t(band) + size_t(y - start) % 2) * rows.width;
+            Keep(row, Row(frame, y));
+            rows.Blur(y, row, above, Row(frame, y + 1), Ahead(y));
+            above = row;
+        }
+        guess[band] = above;
+        exact[band] = start == 0;
+    }
+
+    void Draw(int band) const {
+        const int32_t top = Top(band), end = End(band);
+        const bool keep = band > 0 && !exact[band];
+        for (int32_t y = top; y < end; ++y) {
+            uint32_t* row = Row(frame, y);
+            if (keep && y > top) CopyPastCache(Row(spare, y), row, rows.width);
+            const uint32_t* above = y == top ? guess[band] : row - rows.width;
+            const uint32_t* below = y + 1 == end ? (end < rows.height ? Row(spare, end) : nullptr) : row + rows.width;
+            rows.Blur(y, row, above, below, Ahead(y));
+        }
+    }
+
+    // Where a guess was wrong, the band's words are done again only where a neighbour they
+    // take (the left or the upper, which are new) came out different, row by row, until a
+    // row comes out as it already is. changed and next hold column lists for that.
+    void Mend(uint32_t* changed, uint32_t* next) const {
+        for (int band = 1; band < split.bands; ++band) {
+            if (exact[band]) continue;
+            const int32_t top = Top(band), end = End(band);
+            const uint32_t* truth = Row(frame, top - 1);
+            size_t count = 0;
+            for (size_t x = 0; x < rows.width; ++x)
+                if (truth[x] != guess[band][x]) changed[count++] = uint32_t(x);
+            for (int32_t y = top; y < end && count > 0; ++y) {
+                count = MendRow(y, changed, count, next);
+                std::swap(changed, next);
+            }
+        }
+    }
+
+    // Row y where the row above changed at the count columns listed (rising); lists the
+    // columns of row y that changed in out and returns their number. The old words come
+    // from the copies kept in spare.
+    size_t MendRow(int32_t y, const uint32_t* changed, size_t count, uint32_t* out) const {
+        const size_t width = rows.width;
+        uint32_t* row = Row(frame, y);
+        const uint32_t* above = row - width;
+        const uint32_t* old = Row(spare, y);
+        const uint32_t* below = y + 1 < rows.height ? Row(spare, y + 1) : nullptr;
+        size_t found = 0, p = 0;
+        // The first word is always done again: its left neighbour is the last word of the
+        // row above.
+        size_t x = 0;
+        while (x < width) {
+            const uint32_t left = x > 0 ? row[x - 1] : above[width - 1];
+            const uint32_t right = x + 1 < width ? old[x + 1] : below ? below[0] : 0;
+            const uint32_t word = rows.Word(y, x, left, above[x], right, below ? below[x] : 0);
+            const bool differs = word != row[x];
+            if (differs) {
+                row[x] = word;
+                out[found++] = uint32_t(x);
+            }
+            while (p < count && changed[p] <= x) ++p;
+            x = differs ? x + 1 : p < count ? changed[p] : width;
+        }
+        return found;
+    }
+};
 }  // namespace
 
 const PageDefinition* BlurEffect::page() const {
@@ -22,29 +117,27 @@ const PageDefinition* BlurEffect::page() const {
     return &definition;
 }
 
-// The frame is one run of words: a row's first pixel takes the previous row's last as its
-// left neighbour and its last pixel the next row's first as its right. Words are replaced
-// in memory order, so the left and upper neighbours are already blurred when read.
+// Every pixel becomes the mean of its four neighbours, the frame read as one run of words
+// replaced in memory order (blur_rows.h).
 void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
     if (width <= 0 || height < 2) return;
-    const size_t w = size_t(width);
-    const size_t n = w * size_t(height);
-    uint32_t* p = frame;
-
-    p[0] = Half(p[1]) + Half(p[w]);
-    for (size_t k = 1; k < w; ++k) p[k] = Half(p[k + w]) + Quarter(p[k - 1]) + Quarter(p[k + 1]);
-    if (mmxAvailable) {
-        // The packed path gives the same words row by row on vector lanes.
-        uint32_t (*blurRow)(uint32_t*, size_t, uint32_t, const uint32_t*) = BlurRowSse2;
-#if defined(__x86_64__)
-        if (Avx2Usable()) blurRow = BlurRowAvx2;
-#endif
-        uint32_t carry = p[w - 1];
-        for (size_t k = w; k < n - w; k += w) carry = blurRow(p + k, w, carry, p + std::min(k + 2 * w, n - w));
-    } else {
-        for (size_t k = w; k < n - w; ++k)
-            p[k] = Inner(p[k + w]) + Inner(p[k - w]) + Inner(p[k - 1]) + Inner(p[k + 1]);
+    const BlurRows rows{size_t(width), height, ChosenInnerBlurRow()};
+    // One band per thread. Every band but the first guesses its start and keeps its old
+    // rows as it goes, which costs about a fifth more per row, so the first takes more.
+    BandSplit split = SplitIntoBands(resources, size_t(height), 1, 1);
+    split.firstShare = 5;
+    const size_t rowBytes = size_t(width) * 4;
+    // Without room for the copies, one thread blurs the whole frame.
+    if (split.bands > 1 && (!resources->scratch.Reserve(rowBytes * size_t(height)) ||
+                            !resources->bandRows.Reserve(rowBytes * (2 * size_t(split.bands) + 2))))
+        split.bands = 1;
+    if (split.bands == 1) {
+        BandedBlur{rows, frame, nullptr, nullptr, split}.Draw(0);
+        return;
     }
-    for (size_t k = n - w; k < n - 1; ++k) p[k] = Quarter(p[k - 1]) + Half(p[k - w]) + Quarter(p[k + 1]);
-    p[n - 1] = Half(p[n - 1 - w]) + Half(p[n - 2]);
+    BandedBlur blur{rows, frame, resources->scratch.get(), resources->bandRows.get(), split};
+    ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Prepare(band); });
+    ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Draw(band); });
+    uint32_t* lists = blur.guesses + 2 * size_t(split.bands) * size_t(width);
+    blur.Mend(lists, lists + width);
 }

@@ -65,7 +65,7 @@ struct Avx2 {
 };
 }  // namespace
 
-uint32_t BlurRowAvx2(uint32_t* row, size_t width, uint32_t carry, const uint32_t* ahead) {
-    return BlurRowOnLanes<Avx2>(row, width, carry, ahead);
+void BlurRowAvx2(uint32_t* row, const uint32_t* above, const uint32_t* below, size_t width, const uint32_t* ahead) {
+    BlurRowOnLanes<Avx2>(row, above, below, width, ahead);
 }
 #endif

@@ -29,23 +29,26 @@ constexpr uint32_t kGuess = 0x7FFFFFFFu;
 
 inline uint32_t InnerWord(uint32_t w) { return uint32_t(int32_t(w) >> 2) & 0xFF3F3F3Fu; }
 
-// Blurs count words of an inner row in place; the frame's rows are width words apart and
-// carry is the new word left of row[0]. ahead is the same piece of a row further down,
-// fetched into the cache while this one is worked on. Returns the new last word.
+// Blurs count words of an inner row in place: above holds the new words over them and
+// below the old words under them, carry is the new word left of row[0] and right the old
+// word right of row[count - 1]. ahead is the same piece of a row further down, fetched
+// into the cache while this one is worked on. Returns the new last word.
 template <class V>
-uint32_t BlurPieceOnLanes(uint32_t* row, size_t width, size_t count, uint32_t carry, const uint32_t* ahead) {
+uint32_t BlurPieceOnLanes(uint32_t* row, const uint32_t* above, const uint32_t* below, size_t count,
+                          uint32_t carry, uint32_t right, const uint32_t* ahead) {
     using R = typename V::Reg;
     constexpr size_t kLanes = size_t(V::kLanes);
     alignas(32) uint32_t b[kPiece];
     size_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
+    // The right neighbours of these lanes all lie inside the piece.
+    for (; i + kLanes < count; i += kLanes) {
         __builtin_prefetch(ahead + i);
-        const R below = V::Inner(V::Load(row + i + width));
-        const R above = V::Inner(V::Load(row - width + i));
-        V::Store(b + i, V::Add(V::Add(below, above), V::Inner(V::Load(row + i + 1))));
+        const R under = V::Inner(V::Load(below + i));
+        const R over = V::Inner(V::Load(above + i));
+        V::Store(b + i, V::Add(V::Add(under, over), V::Inner(V::Load(row + i + 1))));
     }
-    const uint32_t* above = row - width;
-    for (; i < count; ++i) b[i] = InnerWord(row[i + width]) + InnerWord(above[i]) + InnerWord(row[i + 1]);
+    for (; i < count; ++i)
+        b[i] = InnerWord(below[i]) + InnerWord(above[i]) + InnerWord(i + 1 < count ? row[i + 1] : right);
 
     constexpr size_t kSets = 2;
     const size_t segment = count / (kSets * kLanes * kBlock) * kBlock;
@@ -89,11 +92,14 @@ uint32_t BlurPieceOnLanes(uint32_t* row, size_t width, size_t count, uint32_t ca
 }
 
 template <class V>
-uint32_t BlurRowOnLanes(uint32_t* row, size_t width, uint32_t carry, const uint32_t* ahead) {
+void BlurRowOnLanes(uint32_t* row, const uint32_t* above, const uint32_t* below, size_t width,
+                    const uint32_t* ahead) {
+    uint32_t carry = above[width - 1];
     for (size_t x = 0; x < width; x += kPiece) {
         const size_t count = width - x < kPiece ? width - x : kPiece;
-        carry = BlurPieceOnLanes<V>(row + x, width, count, carry, ahead + x);
+        // Right of the row's last word lies the first word of the row below.
+        const uint32_t right = x + count < width ? row[x + count] : below[0];
+        carry = BlurPieceOnLanes<V>(row + x, above + x, below + x, count, carry, right, ahead + x);
     }
-    return carry;
 }
 }  // namespace

@@ -48,6 +48,6 @@ struct Sse2 {
 };
 }  // namespace
 
-uint32_t BlurRowSse2(uint32_t* row, size_t width, uint32_t carry, const uint32_t* ahead) {
-    return BlurRowOnLanes<Sse2>(row, width, carry, ahead);
+void BlurRowSse2(uint32_t* row, const uint32_t* above, const uint32_t* below, size_t width, const uint32_t* ahead) {
+    BlurRowOnLanes<Sse2>(row, above, below, width, ahead);
 }

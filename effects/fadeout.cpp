@@ -6,6 +6,7 @@
 #include "core/mmx.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
+#include "core/row_bands.h"
 
 FadeoutEffect::FadeoutEffect() { settingsChanged(); }
 
@@ -51,33 +52,38 @@ uint32_t FadeWord(uint32_t w, uint32_t amounts) {
     return (w & 0xFF000000u) | FadeLanes(w & kLanes, amounts) | (FadeLanes((w >> 8) & 0xFFu, amounts) << 8);
 }
 
-void FadeInLanes(uint32_t* frame, size_t first, size_t count, uint32_t amount) {
+void FadeInLanes(uint32_t* frame, size_t first, size_t end, uint32_t amount) {
     const uint32_t amounts = amount * 0x00010001u;
     size_t i = first;
     // Runs of a fixed length, which the compiler turns into whatever wide registers the
     // build's processor has; the words are independent, so any width gives these bytes.
     constexpr size_t kRun = 16;
-    for (; i + kRun <= count; i += kRun)
+    for (; i + kRun <= end; i += kRun)
         for (size_t j = 0; j < kRun; ++j) frame[i + j] = FadeWord(frame[i + j], amounts);
-    for (; i < count; ++i) frame[i] = FadeWord(frame[i], amounts);
+    for (; i < end; ++i) frame[i] = FadeWord(frame[i], amounts);
 }
 }  // namespace
 
 void FadeoutEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return;
-    const size_t count = size_t(width) * size_t(height);
-    size_t first = 0;
+    // Cuts at multiples of 8 words keep the packed path's groups where one band has them.
+    ForEachBand(resources, size_t(width) * size_t(height), kLineWords,
+                [&](int, size_t begin, size_t end) { fade(frame, begin, end); });
+}
+
+void FadeoutEffect::fade(uint32_t* frame, size_t begin, size_t end) const {
+    size_t first = begin;
     if (mmxAvailable) {
         // The packed path subtracts only the amount's low byte; the table covers the tail.
-        const size_t groups = count / 8;
-        SubtractSaturatedBytes(frame, groups, static_cast<uint8_t>(uint32_t(fadeAmount)));
-        first = groups * 8;
+        const size_t groups = (end - begin) / 8;
+        SubtractSaturatedBytes(frame + begin, groups, static_cast<uint8_t>(uint32_t(fadeAmount)));
+        first = begin + groups * 8;
     }
     if (fadeAmount >= 0 && fadeAmount <= 255) {
-        FadeInLanes(frame, first, count, uint32_t(fadeAmount));
+        FadeInLanes(frame, first, end, uint32_t(fadeAmount));
         return;
     }
-    for (size_t i = first; i < count; ++i) {
+    for (size_t i = first; i < end; ++i) {
         const uint32_t w = frame[i];
         frame[i] = (w & 0xFF000000u) | uint32_t(fadeTable[(w >> 16) & 0xFF]) << 16 |
                    uint32_t(fadeTable[(w >> 8) & 0xFF]) << 8 | fadeTable[w & 0xFF];

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "core/effect.h"
@@ -20,6 +21,9 @@ public:
     int32_t fadeAmount = 16;
 
 private:
+    // Fades words begin .. end - 1; begin is a multiple of 8.
+    void fade(uint32_t* frame, size_t begin, size_t end) const;
+
     // New channel value for each old one; always built from fadeAmount.
     uint8_t fadeTable[256];
 };

@@ -36,6 +36,18 @@ void FillAligned(uint32_t* pixels, size_t count, uint32_t colour) {
     __asm__ volatile("rep stosl" : "+D"(pixels), "+c"(count) : "a"(colour) : "memory");
 }
 
+void CopyPastCache(uint32_t* to, const uint32_t* from, size_t count) {
+    size_t i = 0;
+    for (; i < count && reinterpret_cast<uintptr_t>(to + i) % 16 != 0; ++i) to[i] = from[i];
+    for (; i + 4 <= count; i += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+    for (; i < count; ++i) to[i] = from[i];
+    // Streaming stores are weakly ordered: fenced here, they are ordered before the
+    // release that hands the copy to another thread.
+    _mm_sfence();
+}
+
 #else
 #error "the packed pixel paths are written for SSE2"
 #endif

@@ -16,3 +16,8 @@ void HalfBlendPairs(uint32_t* pixels, size_t pairs, uint32_t colour);
 
 // Every one of count pixels becomes colour, by aligned 16-byte stores after the first few.
 void FillAligned(uint32_t* pixels, size_t count, uint32_t colour);
+
+// Copies count words with stores that pass the cache by: for copies that are kept in case
+// and seldom read, so that they take no cache room and no reads of their own. The copy is
+// complete for every thread once the caller's next synchronisation publishes it.
+void CopyPastCache(uint32_t* to, const uint32_t* from, size_t count);

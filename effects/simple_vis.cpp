@@ -7,6 +7,7 @@
 #include "core/mmx.h"
 #include "core/effect_settings.h"
 #include "core/page_definition.h"
+#include "core/row_bands.h"
 
 namespace {
 // Scale factors are single precision; the products that use them are formed in double
@@ -20,6 +21,7 @@ int32_t Unsigned(uint8_t sample) { return sample ^ 0x80; }
 struct Frame {
     uint32_t* pixels;
     int32_t width, height;
+    RenderResources* resources;
     void Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) const {
         AddLine(pixels, x1, y1, x2, y2, width, height, colour);
     }
@@ -38,24 +40,37 @@ struct Channel {
 };
 
 // One vertical line per column x, from row from to row to(x). The packed path adds the
-// same pixels a row at a time across a band of columns, instead of down each column.
+// same pixels a row at a time across a band of columns, instead of down each column, and
+// the threads share the rows that the lines reach: each pixel takes one addition, so the
+// cut changes nothing.
 template <typename RowOf>
 void ColumnLines(const Frame& f, uint32_t colour, int32_t from, RowOf to) {
     if (!mmxAvailable) {
         for (int32_t x = 0; x < f.width; ++x) f.Line(x, from, x, to(x), colour);
         return;
     }
-    constexpr int32_t kBand = 1024;
-    int32_t top[kBand], bottom[kBand];
-    for (int32_t x0 = 0; x0 < f.width; x0 += kBand) {
-        const int32_t n = std::min(kBand, f.width - x0);
-        for (int32_t i = 0; i < n; ++i) {
-            const RowSpan rows = VerticalRows(from, to(x0 + i), f.height);
-            top[i] = rows.top;
-            bottom[i] = std::max(rows.top, rows.bottom);
-        }
-        AddColumnSpans(f.pixels + x0, f.width, top, bottom, n, colour);
+    int32_t reachedTop = f.height, reachedEnd = 0;
+    for (int32_t x = 0; x < f.width; ++x) {
+        const RowSpan rows = VerticalRows(from, to(x), f.height);
+        if (rows.top >= rows.bottom) continue;
+        reachedTop = std::min(reachedTop, rows.top);
+        reachedEnd = std::max(reachedEnd, rows.bottom);
     }
+    if (reachedTop >= reachedEnd) return;
+    ForEachBand(f.resources, size_t(reachedEnd - reachedTop), 1, [&](int, size_t bandTop, size_t bandEnd) {
+        const int32_t first = reachedTop + int32_t(bandTop), end = reachedTop + int32_t(bandEnd);
+        constexpr int32_t kColumns = 1024;
+        int32_t top[kColumns], bottom[kColumns];
+        for (int32_t x0 = 0; x0 < f.width; x0 += kColumns) {
+            const int32_t n = std::min(kColumns, f.width - x0);
+            for (int32_t i = 0; i < n; ++i) {
+                const RowSpan rows = VerticalRows(from, to(x0 + i), f.height);
+                top[i] = std::clamp(rows.top, first, end);
+                bottom[i] = std::clamp(rows.bottom, top[i], end);
+            }
+            AddColumnSpans(f.pixels + x0, f.width, top, bottom, n, colour);
+        }
+    });
 }
 
 void SolidSpectrum(const Frame& f, const Channel& c) {
@@ -110,7 +125,7 @@ void SimpleVisEffect::render(const uint8_t* samples, uint32_t* frame, int32_t wi
         case kSolidOscilloscope: draw = SolidOscilloscope; break;
         default: return;
     }
-    const Frame f{frame, width, height};
+    const Frame f{frame, width, height, resources};
     const float d = static_cast<float>(height * 0.001953125);  // height / 512
     const int32_t mid = height / 2;
     const int32_t enabled = enabledChannels;

@@ -25,6 +25,16 @@ void EffectChain::RenderChain(const uint8_t* samples, uint32_t* frame, int32_t w
     }
 }
 
+void EffectChain::SetThreads(int threads) {
+    std::lock_guard<std::mutex> lock(renderLock);
+    resources.workers.SetThreads(threads);
+}
+
+int EffectChain::Threads() {
+    std::lock_guard<std::mutex> lock(renderLock);
+    return resources.workers.threads();
+}
+
 int EffectChain::AppendEffect(int32_t typeId) {
     const int slot = ChainLength(*this);
     if (slot == kChainSlots) return -1;

@@ -28,6 +28,12 @@ struct EffectChain {
     ~EffectChain() { DeleteAllEffects(); }
 
     void RenderChain(const uint8_t* samples, uint32_t* frame, int32_t width, int32_t height, int32_t beat);
+    // How many threads draw each frame, the calling one included: 1 (the default) keeps
+    // every effect on the caller. Any number gives the same frames word for word. The
+    // workers are started here, never per frame; they stay with this chain when its
+    // effects go to another.
+    void SetThreads(int threads);
+    int Threads();
     // The new effect's slot, or -1 when the chain is full, the type id is unknown, or memory ran out.
     int AppendEffect(int32_t typeId);
     void RemoveEffect(int slot);

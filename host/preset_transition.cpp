@@ -19,6 +19,7 @@ void PresetTransition::Begin(EffectChain& shown, const std::vector<uint32_t>& fr
 
 void PresetTransition::Keep(EffectChain& shown, const std::vector<uint32_t>& frame, int32_t width, int32_t height) {
     outgoing->TakeEffects(shown);
+    outgoing->SetThreads(shown.Threads());
     outgoing->resources.particleRandom = shown.resources.particleRandom;
     outgoingFrame = frame;
     frameWidth = width;

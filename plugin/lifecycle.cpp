@@ -8,6 +8,8 @@
 #include "plugin/render_thread.h"
 #include "ui/control_panel.h"
 
+// Its chain keeps the default of one thread: the host's frames are small, its own threads
+// need the cores, and any number of threads would draw the same frames anyway.
 Engine pluginEngine;
 std::atomic<int32_t> quitFlag{0};
 std::thread* renderThread = nullptr;

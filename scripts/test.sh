@@ -39,7 +39,7 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQELV_SANITIZE=ON >/dev/n
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
 
-stage "thread sanitizer: the render thread against the window thread, the decoder and the track finder against the player, the library's feeding against its drawing"
+stage "thread sanitizer: the render thread and the chain's workers against the window thread, the decoder and the track finder against the player, the library's feeding against its drawing"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DQELV_TSAN=ON >/dev/null
 cmake --build build/tsan -j"$jobs" --target engine_tests plugin_tests output_tests ui_tests player_tests apps_tests capi_tests
 for t in engine_tests plugin_tests output_tests ui_tests; do build/tsan/$t --gtest_brief=1; done

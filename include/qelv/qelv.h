@@ -168,6 +168,11 @@ QELV_API int qelv_feed_blocks(qelv_engine* engine, const void* blocks, size_t co
  * qelv_reset_audio does, and rescales the transition's length. */
 QELV_API int qelv_set_block_rate(qelv_engine* engine, int blocks_per_second);
 
+/* Threads that draw each frame, the calling one included: 1 (the default) draws on the
+ * calling thread alone; more share each frame's rows among workers started here, never
+ * per frame. 1 to 64. Every number draws the same frames, byte for byte. */
+QELV_API int qelv_set_threads(qelv_engine* engine, int threads);
+
 /* Forgets the audio fed so far, for a seek or a flush: blocks not yet drawn are dropped,
  * the analysis starts afresh and time starts again at 0. The picture and the beat count
  * stay. */

@@ -33,8 +33,11 @@ TEST(PlayOptions, DefaultToTheDemoWithSoundAndAFrameThatFollowsTheWindow) {
 }
 
 TEST(PlayOptions, TakeTheRenderInputsAndNoSound) {
-    const Parsed p = Parse({"--audio", "a.flac", "--no-sound", "--size=64x48", "--frames", "7", "--preset", "p.qlp"});
+    const Parsed p = Parse({"--audio", "a.flac", "--no-sound", "--size=64x48", "--frames", "7", "--preset", "p.qlp",
+                            "--threads", "2"});
     ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.playlist, std::vector<std::string>{"a.flac"});
+    EXPECT_EQ(p.options.input.threads, 2);
     EXPECT_FALSE(p.options.sound);
     EXPECT_TRUE(p.options.fixedSize);
     EXPECT_EQ(p.options.input.source, SampleSource::AudioFile);

@@ -78,6 +78,19 @@ TEST_F(RenderCommand, WritesThreeFramesOfTheDemoAsRawWords) {
     EXPECT_TRUE(lit);
 }
 
+TEST_F(RenderCommand, DrawsTheSameFramesOnAnyNumberOfThreads) {
+    std::vector<std::vector<uint8_t>> frames;
+    for (const char* threads : {"1", "3"}) {
+        ::testing::internal::CaptureStderr();
+        ASSERT_EQ(Run({"--demo", "--frames", "12", "--size", "200x120", "--threads", threads, "--out", At("t.rgb")}),
+                  0);
+        ::testing::internal::GetCapturedStderr();
+        frames.push_back(Contents(At("t.rgb")));
+    }
+    ASSERT_EQ(frames[0].size(), 12u * 200 * 120 * 4);
+    EXPECT_EQ(frames[0], frames[1]);
+}
+
 TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
     Write(At("scope.qlp"), OscilloscopePreset());
     std::vector<SampleBlock> blocks(2);

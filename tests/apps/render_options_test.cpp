@@ -30,13 +30,15 @@ TEST(RenderOptions, DefaultToTheDemoAtItsOwnLength) {
     EXPECT_EQ(p.options.frames, 0);
     EXPECT_EQ(p.options.fps, 50);
     EXPECT_TRUE(p.options.simd);
+    EXPECT_EQ(p.options.threads, CoresAvailable());
+    EXPECT_GE(p.options.threads, 1);
     EXPECT_TRUE(p.options.presetPath.empty());
     EXPECT_TRUE(p.options.outPath.empty());
 }
 
 TEST(RenderOptions, TakeValuesAfterTheNameOrAnEqualsSign) {
     const Parsed p = Parse({"--preset", "a.qlp", "--samples=b.qsb", "--size", "64X48", "--frames=3", "--fps", "25",
-                            "--simd=off", "--out", "c.rgb"});
+                            "--simd=off", "--threads", "3", "--out", "c.rgb"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_EQ(p.options.presetPath, "a.qlp");
     EXPECT_EQ(p.options.source, SampleSource::SampleStream);
@@ -46,6 +48,7 @@ TEST(RenderOptions, TakeValuesAfterTheNameOrAnEqualsSign) {
     EXPECT_EQ(p.options.frames, 3);
     EXPECT_EQ(p.options.fps, 25);
     EXPECT_FALSE(p.options.simd);
+    EXPECT_EQ(p.options.threads, 3);
     EXPECT_EQ(p.options.output, OutputKind::RawFrames);
 }
 
@@ -68,6 +71,12 @@ TEST(RenderOptions, RefuseBadNumbersAndSwitches) {
     EXPECT_FALSE(Parse({"--fps", "0"}).ok);
     EXPECT_FALSE(Parse({"--fps", "1001"}).ok);
     EXPECT_FALSE(Parse({"--simd", "yes"}).ok);
+    EXPECT_EQ(Parse({"--threads=64"}).options.threads, 64);
+    for (const char* bad : {"0", "65", "-1", "two", "1.5"}) {
+        const Parsed p = Parse({"--threads", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_EQ(p.error, std::string("--threads wants a whole number from 1 to 64, not '") + bad + "'");
+    }
     EXPECT_FALSE(Parse({"--frames"}).ok);         // no value
     EXPECT_FALSE(Parse({"--preset="}).ok);        // empty value
     EXPECT_FALSE(Parse({"--demo=1"}).ok);         // a switch with a value

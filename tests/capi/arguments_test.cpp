@@ -47,6 +47,8 @@ TEST(CapiArguments, RefusesWhatIsOutOfRangeAndChangesNothing) {
          "not a number"},
         {"block rate 0", [](qelv_engine* e) { return qelv_set_block_rate(e, 0); }, "block rate of 0"},
         {"block rate 1001", [](qelv_engine* e) { return qelv_set_block_rate(e, 1001); }, "1001"},
+        {"threads 0", [](qelv_engine* e) { return qelv_set_threads(e, 0); }, "0 threads"},
+        {"threads 65", [](qelv_engine* e) { return qelv_set_threads(e, 65); }, "65 threads"},
         {"transition -1 s", [](qelv_engine* e) { return qelv_set_transition(e, -1); }, "transition"},
         {"transition 61 s", [](qelv_engine* e) { return qelv_set_transition(e, 61); }, "61"},
         {"no path", [](qelv_engine* e) { return qelv_load_preset_file(e, nullptr); }, "path"},

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -34,7 +35,9 @@ constexpr int kOperations = 600;
 constexpr int kOperations = 20000;
 #endif
 
-struct ThreadStress : ::testing::Test {
+// The parameter: threads of the chain; the plug-in draws on one, but the tool and the
+// library share each frame among more, so the same chain is edited under both.
+struct ThreadStress : ::testing::TestWithParam<int> {
     void SetUp() override {
         fs::remove_all(dir);
         fs::create_directories(dir);
@@ -170,7 +173,8 @@ struct ThreadStress : ::testing::Test {
         ASSERT_EQ(distinct.size(), model.size());
     }
 
-    const fs::path dir = fs::temp_directory_path() / "qelv-thread-stress";
+    // One folder a thread count: ctest runs the counts side by side.
+    const fs::path dir = fs::temp_directory_path() / ("qelv-thread-stress-" + std::to_string(GetParam()));
     const fs::path preset = dir / "stress.qlp";
     RecordingShell shell{dir.string()};
     HeadlessWindowSystem windows;
@@ -183,8 +187,9 @@ struct ThreadStress : ::testing::Test {
     std::vector<int> model, saved;
 };
 
-TEST_F(ThreadStress, UserHostAndRenderThreadsMeetOnlyThroughTheLocks) {
+TEST_P(ThreadStress, UserHostAndRenderThreadsMeetOnlyThroughTheLocks) {
     ASSERT_EQ(Init(module), 0);
+    pluginEngine.chain.SetThreads(GetParam());
     ASSERT_EQ(dialogs.LiveDialogs(101).size(), 1u);
     panel = dialogs.LiveDialogs(101)[0];
     for (int t = 0; t < 9; ++t) Add(t);
@@ -213,6 +218,7 @@ TEST_F(ThreadStress, UserHostAndRenderThreadsMeetOnlyThroughTheLocks) {
     host.join();
     const int frames = display.PresentedCount() - framesBefore;
     Quit(module);
+    pluginEngine.chain.SetThreads(1);
 
     EXPECT_EQ(renderThread, nullptr);
     EXPECT_GT(frames, 0);
@@ -221,4 +227,7 @@ TEST_F(ThreadStress, UserHostAndRenderThreadsMeetOnlyThroughTheLocks) {
     EXPECT_EQ(dialogs.badDestroys, 0);
     std::printf("%d operations, %d sample blocks, %d frames\n", kOperations, blocks.load(), frames);
 }
+
+INSTANTIATE_TEST_SUITE_P(Threads, ThreadStress, ::testing::Values(1, 3),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 }  // namespace

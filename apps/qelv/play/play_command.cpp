@@ -141,6 +141,7 @@ int Play(const PlayOptions& options) {
 
     std::string error;
     Engine engine;  // before the panel, which edits its chain until it closes
+    engine.chain.SetThreads(input.threads);
     // Opened before anything else, so that a missing sound server fails at once.
     std::unique_ptr<CaptureSource> capture;
     if (options.capture) {

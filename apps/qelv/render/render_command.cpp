@@ -133,6 +133,7 @@ int Render(RenderOptions& options) {
     if (options.output == OutputKind::Video && !FindOnPath("ffmpeg"))
         return fail("making " + options.outPath + " needs ffmpeg, which is not on PATH; write .rgb or PNG frames");
     Engine engine;
+    engine.chain.SetThreads(options.threads);
     if (!options.presetPath.empty()) {
         std::string note;
         const std::vector<std::string> folders = PresetLibraryFolders();

@@ -2,16 +2,20 @@
 
 #include "host/path_extension.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <thread>
+
+#include "core/worker_pool.h"
 
 const char kRenderUsage[] =
     "usage: qelv render [FILE | --samples FILE.qsb | --audio FILE | --demo] [--preset FILE|NAME]\n"
     "                   [--size WxH] [--frames N] [--fps N] [--simd on|off] [--out PATH]\n"
-    "                   [--quality draft|good|best]\n"
+    "                   [--quality draft|good|best] [--threads N]\n"
     "\n"
     "Renders the effect chain offline, one frame per block of samples; the same inputs\n"
     "give the same frames on every machine.\n"
@@ -27,6 +31,8 @@ const char kRenderUsage[] =
     "  --frames N      number of frames (default: the length of the input)\n"
     "  --fps N         frames a second, for analysis and video (default 50)\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
+    "  --threads N     threads that draw each frame, 1 to 64; every number draws the\n"
+    "                  same frames (default: one per core of the processor)\n"
     "  --out PATH      FILE.rgb: raw frames, W x H little-endian 0x00RRGGBB words each,\n"
     "                  as to a device or a pipe named without extension (/dev/null);\n"
     "                  DIR/ or a name without extension: numbered PNG files, which\n"
@@ -62,8 +68,14 @@ bool ParseSize(const std::string& text, int32_t& width, int32_t& height) {
 
 }  // namespace
 
+int32_t CoresAvailable() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return int32_t(std::clamp<unsigned>(cores, 1, WorkerPool::kMaxThreads));
+}
+
 bool TakesValue(const std::string& name) {
-    for (const char* option : {"--preset", "--samples", "--audio", "--size", "--frames", "--fps", "--simd", "--out", "--quality"})
+    for (const char* option : {"--preset", "--samples", "--audio", "--size", "--frames", "--fps", "--simd", "--threads",
+                               "--out", "--quality"})
         if (name == option) return true;
     return false;
 }
@@ -170,6 +182,12 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
                 return false;
             }
             options.simd = value == "on";
+        } else if (name == "--threads") {
+            if (!ParseInt(value, 1, WorkerPool::kMaxThreads, number)) {
+                error = "--threads wants a whole number from 1 to 64, not '" + value + "'";
+                return false;
+            }
+            options.threads = int32_t(number);
         } else if (name == "--quality") {
             if (value == "draft") {
                 options.quality = VideoQuality::Draft;

@@ -8,6 +8,9 @@
 enum class SampleSource { DemoTrack, SampleStream, AudioFile };
 enum class OutputKind { RawFrames, PngFrames, Video };
 
+// Threads the processor runs at once, at least 1: the default of --threads.
+int32_t CoresAvailable();
+
 struct RenderOptions {
     std::string presetPath;  // empty: the built-in chain
     SampleSource source = SampleSource::DemoTrack;
@@ -16,6 +19,7 @@ struct RenderOptions {
     int64_t frames = 0;      // 0: one frame per block of the input
     int32_t fps = 50;
     bool simd = true;
+    int32_t threads = CoresAvailable();  // threads that draw each frame
     std::string outPath;     // empty: DefaultOutputPath()
     OutputKind output = OutputKind::Video;
     VideoQuality quality = VideoQuality::Good;
