@@ -3,6 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdint>
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
 namespace {
 std::FILE* kept = nullptr;
 }  // namespace
@@ -25,4 +30,8 @@ void QuietLibraries() {
     // Unbuffered, as standard error is: a message shows before whatever follows it.
     std::setvbuf(stream, nullptr, _IONBF, 0);
     kept = stream;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    // A sanitizer's report is the tool's business and must be seen.
+    __sanitizer_set_report_fd(reinterpret_cast<void*>(intptr_t(copy)));
+#endif
 }
