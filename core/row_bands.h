@@ -10,19 +10,23 @@ constexpr size_t kLineWords = 16;
 
 // How a whole-frame effect shares its work among the chain's threads: [0, count) (rows,
 // or words of the frame) cut into bands of nearly equal size, each cut a multiple of
-// grain, the last band taking what is left. Without resources, or with one thread, it is one band
-// on the calling thread. Every effect cuts its work this way and no other.
-// The first band may be given a larger share (firstShare quarters of the others' four)
-// when every other band carries work of its own besides.
+// grain, the last band taking what is left. Without resources, or with one thread, it is
+// one band on the calling thread. Every effect cuts its work this way and no other.
+//
+// The first band may be given a larger share (firstShare, where each other band has
+// kShareUnit) when every other band carries work of its own besides.
 struct BandSplit {
+    static constexpr uint32_t kShareUnit = 64;
     size_t count = 0, grain = 1;
     int bands = 1;
-    uint32_t firstShare = 4;
+    uint32_t firstShare = kShareUnit;
 
     size_t Begin(int band) const {
         if (band >= bands) return count;
-        const auto before = [&](int b) { return b == 0 ? 0 : uint64_t(firstShare) + 4 * uint64_t(b - 1); };
-        return size_t(uint64_t(count / grain) * before(band) / before(bands)) * grain;
+        const auto sharesBefore = [&](int b) {
+            return b == 0 ? 0 : uint64_t(firstShare) + kShareUnit * uint64_t(b - 1);
+        };
+        return size_t(uint64_t(count / grain) * sharesBefore(band) / sharesBefore(bands)) * grain;
     }
     size_t End(int band) const { return Begin(band + 1); }
 };
@@ -38,7 +42,7 @@ inline BandSplit SplitIntoBands(const RenderResources* resources, size_t count, 
     const size_t units = count / grain;
     const size_t threads = resources ? size_t(resources->workers.threads()) : 1;
     const size_t bands = threads > 1 ? threads * perThread : 1;
-    return {count, grain, int(units < bands ? (units ? units : 1) : bands), 4};
+    return {count, grain, int(units < bands ? (units ? units : 1) : bands)};
 }
 
 // Calls work(band, begin, end) once for every band of split, on the caller and the

@@ -19,31 +19,40 @@ constexpr uint32_t kBandMask = 0xFFFF;
 }  // namespace
 
 // A few pauses, then turns given to other threads (there may be more threads than cores)
-// for kSpin, then sleep. A sleeper counts itself before it looks at the word, and a waker
-// changes the word before it looks at the count (all in one order, seq_cst): either the
+// for kSpin or while kept awake, then sleep until the word changes or the pool is kept
+// awake again. A sleeper counts itself before it looks at the word and the flag, and a
+// waker changes them before it looks at the count (all in one order, seq_cst): either the
 // sleeper sees the change, or the waker sees the sleeper and notifies it under the lock
 // that the sleeper holds until it waits.
 template <typename T>
 T WorkerPool::WaitForChange(const std::atomic<T>& word, T old) {
     constexpr int kPauses = 64;
-    const auto until = std::chrono::steady_clock::now() + kSpin;
-    for (int i = 0;; ++i) {
-        const T now = word.load(std::memory_order_acquire);
-        if (now != old) return now;
-        if (i < kPauses) {
-            Pause();
-        } else if (std::chrono::steady_clock::now() < until) {
-            std::this_thread::yield();
-        } else {
-            break;
+    for (;;) {
+        const auto until = std::chrono::steady_clock::now() + kSpin;
+        for (int i = 0;; ++i) {
+            const T now = word.load(std::memory_order_acquire);
+            if (now != old) return now;
+            if (i < kPauses) {
+                Pause();
+            } else if (awake.load(std::memory_order_relaxed) || std::chrono::steady_clock::now() < until) {
+                std::this_thread::yield();
+            } else {
+                break;
+            }
         }
+        std::unique_lock<std::mutex> hold(sleepLock);
+        sleepers.fetch_add(1);
+        T now;
+        while ((now = word.load()) == old && !awake.load()) wake.wait(hold);
+        sleepers.fetch_sub(1);
+        if (now != old) return now;
     }
-    std::unique_lock<std::mutex> hold(sleepLock);
-    sleepers.fetch_add(1);
-    T now;
-    while ((now = word.load()) == old) wake.wait(hold);
-    sleepers.fetch_sub(1);
-    return now;
+}
+
+void WorkerPool::KeepAwake(bool on) {
+    if (workers.empty()) return;
+    awake.store(on);
+    if (on) WakeSleepers();
 }
 
 void WorkerPool::WakeSleepers() {
@@ -73,7 +82,7 @@ void WorkerPool::SetThreads(int threads) {
 }
 
 void WorkerPool::Run(int bands, BandWork work, void* context) {
-    // More bands than the ticket counts (never met: bands are cut one per thread) run here.
+    // More bands than the ticket counts (never met: bands are cut a few per thread) run here.
     if (workers.empty() || bands <= 1 || bands > int(kBandMask)) {
         for (int band = 0; band < bands; ++band) work(context, band);
         return;

@@ -9,9 +9,10 @@
 // Threads made once that share the bands of one job with the thread that asks for it.
 // A job hands its bands out through one atomic word that also names the job, so a worker
 // that wakes late finds the job over and takes nothing; the caller waits for the count of
-// finished bands. Between jobs a worker spins a moment, since the next effect's job
-// usually follows at once, then sleeps. A job touches the sleepers' lock only when some
-// thread sleeps: a busy frame starts no thread, takes no lock and allocates nothing.
+// finished bands. Between jobs a worker spins (all through a frame when the chain keeps it
+// awake), since the next effect's job usually follows soon, then sleeps. A job touches
+// the sleepers' lock only when some thread sleeps: a frame starts no thread, takes no
+// lock and allocates nothing.
 class WorkerPool {
 public:
     using BandWork = void (*)(void* context, int band);
@@ -32,6 +33,11 @@ public:
     // Calls work(context, band) once for every band 0 .. bands - 1, on the caller and the
     // workers, and returns when all have returned.
     void Run(int bands, BandWork work, void* context);
+
+    // While on, idle workers keep spinning instead of sleeping: a chain turns it on for
+    // the length of a frame, so that a job after an effect drawn on one thread does not
+    // wait for a worker to wake.
+    void KeepAwake(bool on);
 
 private:
     void WorkerLoop(uint32_t seen);
@@ -56,6 +62,7 @@ private:
     // Threads that wait past their spin sleep here, counted so that a change wakes them
     // only when there are any.
     std::atomic<int> sleepers{0};
+    std::atomic<bool> awake{false};
     std::mutex sleepLock;
     std::condition_variable wake;
 };

@@ -63,7 +63,8 @@ void BeatClearEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int
         });
         return;
     }
-    // Cuts between pairs keep the packed path's pairs where one band has them.
+    // Cuts at whole cache lines fall between pairs: the packed path pairs the words as one
+    // band does.
     ForEachBand(resources, count, kLineWords, [&](int, size_t begin, size_t end) {
         size_t first = begin;
         if (mmxAvailable) {

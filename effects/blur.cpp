@@ -1,6 +1,7 @@
 #include "effects/blur.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 
@@ -12,7 +13,7 @@
 namespace {
 // Rows walked above a band to guess the new row over it. The blur forgets where it
 // started within a few rows, though not always exactly; a wrong guess is found and mended.
-constexpr int32_t kLeadIn = 8;
+constexpr int32_t kLeadIn = 16;
 
 // The frame's rows cut into bands that the threads blur at once. A band needs the new
 // row above it, which the band above makes last; so each band starts from a guess,
@@ -36,9 +37,11 @@ struct BandedBlur {
 
     // While no band writes: the old first row of the band, for the band above, and the
     // guess of the new row over it, walked from the old row kLeadIn rows higher up (from
-    // the frame's first row, when that is closer, which makes the guess exact).
+    // the frame's first row, when that is closer, which makes the guess exact). A larger
+    // first band can leave later ones empty; of the bands that start at a row, the one
+    // that holds it copies it.
     void Prepare(int band) {
-        if (band == 0) return;
+        if (band == 0 || Top(band) == End(band)) return;
         const int32_t top = Top(band), start = std::max(0, top - kLeadIn);
         Keep(Row(spare, top), Row(frame, top));
         const uint32_t* above = start > 0 ? Row(frame, start - 1) : nullptr;
@@ -69,8 +72,8 @@ struct BandedBlur {
     // row comes out as it already is. changed and next hold column lists for that.
     void Mend(uint32_t* changed, uint32_t* next) const {
         for (int band = 1; band < split.bands; ++band) {
-            if (exact[band]) continue;
             const int32_t top = Top(band), end = End(band);
+            if (exact[band] || top == end) continue;
             const uint32_t* truth = Row(frame, top - 1);
             size_t count = 0;
             for (size_t x = 0; x < rows.width; ++x)
@@ -110,6 +113,18 @@ struct BandedBlur {
         return found;
     }
 };
+
+// The cost of a row of the later bands over one of the first band's, from the seconds
+// each band took, followed slowly, so that a thread the system held up once moves the
+// cut little.
+double FollowedRowCost(double previous, const BandSplit& split, const double* spent) {
+    const double firstRow = spent[0] / double(split.End(0));
+    double laterRows = 0;
+    for (int band = 1; band < split.bands; ++band) laterRows += spent[band];
+    laterRows /= double(split.count - split.End(0));
+    if (!(firstRow > 0 && laterRows > 0)) return previous;
+    return std::clamp(0.75 * previous + 0.25 * laterRows / firstRow, 1.0, 3.0);
+}
 }  // namespace
 
 const PageDefinition* BlurEffect::page() const {
@@ -122,10 +137,9 @@ const PageDefinition* BlurEffect::page() const {
 void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
     if (width <= 0 || height < 2) return;
     const BlurRows rows{size_t(width), height, ChosenInnerBlurRow()};
-    // One band per thread. Every band but the first guesses its start and keeps its old
-    // rows as it goes, which costs about a fifth more per row, so the first takes more.
+    // One band per thread, the first larger by what the others' rows cost more.
     BandSplit split = SplitIntoBands(resources, size_t(height), 1, 1);
-    split.firstShare = 5;
+    split.firstShare = uint32_t(keptRowCost * BandSplit::kShareUnit);
     const size_t rowBytes = size_t(width) * 4;
     // Without room for the copies, one thread blurs the whole frame.
     if (split.bands > 1 && (!resources->scratch.Reserve(rowBytes * size_t(height)) ||
@@ -137,7 +151,13 @@ void BlurEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t 
     }
     BandedBlur blur{rows, frame, resources->scratch.get(), resources->bandRows.get(), split};
     ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Prepare(band); });
-    ForEachBand(resources, split, [&](int band, size_t, size_t) { blur.Draw(band); });
+    double spent[WorkerPool::kMaxThreads] = {};
+    ForEachBand(resources, split, [&](int band, size_t, size_t) {
+        const auto start = std::chrono::steady_clock::now();
+        blur.Draw(band);
+        spent[band] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    });
+    keptRowCost = FollowedRowCost(keptRowCost, split, spent);
     uint32_t* lists = blur.guesses + 2 * size_t(split.bands) * size_t(width);
     blur.Mend(lists, lists + width);
 }

@@ -66,7 +66,8 @@ void FadeInLanes(uint32_t* frame, size_t first, size_t end, uint32_t amount) {
 
 void FadeoutEffect::render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return;
-    // Cuts at multiples of 8 words keep the packed path's groups where one band has them.
+    // Cuts at whole cache lines, a multiple of the packed path's groups of 8, keep the
+    // groups where one band has them.
     ForEachBand(resources, size_t(width) * size_t(height), kLineWords,
                 [&](int, size_t begin, size_t end) { fade(frame, begin, end); });
 }

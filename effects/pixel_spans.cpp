@@ -37,9 +37,9 @@ void AddSpan(uint32_t* row, int32_t count, uint32_t colour) {
 }
 
 void AddColumnSpans(uint32_t* pixels, int32_t pitch, const int32_t* top, const int32_t* bottom, int32_t columns,
-                    uint32_t colour) {
+                    uint32_t colour, int32_t firstRow, int32_t endRow) {
 #if defined(__x86_64__)
-    if (Avx2Usable()) return AddColumnSpansAvx2(pixels, pitch, top, bottom, columns, colour);
+    if (Avx2Usable()) return AddColumnSpansAvx2(pixels, pitch, top, bottom, columns, colour, firstRow, endRow);
 #endif
-    AddColumnSpansOnLanes<Sse2>(pixels, pitch, top, bottom, columns, colour);
+    AddColumnSpansOnLanes<Sse2>(pixels, pitch, top, bottom, columns, colour, firstRow, endRow);
 }

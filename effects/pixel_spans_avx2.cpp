@@ -22,7 +22,7 @@ struct Avx2 {
 }  // namespace
 
 void AddColumnSpansAvx2(uint32_t* pixels, int32_t pitch, const int32_t* top, const int32_t* bottom,
-                        int32_t columns, uint32_t colour) {
-    AddColumnSpansOnLanes<Avx2>(pixels, pitch, top, bottom, columns, colour);
+                        int32_t columns, uint32_t colour, int32_t firstRow, int32_t endRow) {
+    AddColumnSpansOnLanes<Avx2>(pixels, pitch, top, bottom, columns, colour, firstRow, endRow);
 }
 #endif

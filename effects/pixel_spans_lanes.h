@@ -1,7 +1,6 @@
 #pragma once
 // The column spans' walk over vector lanes, written once over a vector type V and
 // instantiated by each instruction-set file (pixel_spans.cpp, pixel_spans_avx2.cpp).
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -10,11 +9,9 @@
 namespace {
 template <typename V>
 void AddColumnSpansOnLanes(uint32_t* pixels, int32_t pitch, const int32_t* top, const int32_t* bottom,
-                           int32_t columns, uint32_t colour) {
+                           int32_t columns, uint32_t colour, int32_t first, int32_t end) {
     using Reg = typename V::Reg;
     if (columns <= 0) return;
-    const int32_t first = *std::min_element(top, top + columns);
-    const int32_t end = *std::max_element(bottom, bottom + columns);
     // AddPixel ignores the colour's byte 3 and clears byte 3 of every word it adds to.
     const Reg colourBytes = V::Set(int32_t(colour & 0x00FFFFFFu));
     const Reg byte3 = V::Set(int32_t(0xFF000000u));

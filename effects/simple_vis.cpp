@@ -40,37 +40,34 @@ struct Channel {
 };
 
 // One vertical line per column x, from row from to row to(x). The packed path adds the
-// same pixels a row at a time across a band of columns, instead of down each column, and
-// the threads share the rows that the lines reach: each pixel takes one addition, so the
-// cut changes nothing.
+// same pixels a row at a time across a run of columns, instead of down each column, and
+// the threads share the rows that the run's lines reach: each pixel takes one addition,
+// so the cut changes nothing.
 template <typename RowOf>
 void ColumnLines(const Frame& f, uint32_t colour, int32_t from, RowOf to) {
     if (!mmxAvailable) {
         for (int32_t x = 0; x < f.width; ++x) f.Line(x, from, x, to(x), colour);
         return;
     }
-    int32_t reachedTop = f.height, reachedEnd = 0;
-    for (int32_t x = 0; x < f.width; ++x) {
-        const RowSpan rows = VerticalRows(from, to(x), f.height);
-        if (rows.top >= rows.bottom) continue;
-        reachedTop = std::min(reachedTop, rows.top);
-        reachedEnd = std::max(reachedEnd, rows.bottom);
-    }
-    if (reachedTop >= reachedEnd) return;
-    ForEachBand(f.resources, size_t(reachedEnd - reachedTop), 1, [&](int, size_t bandTop, size_t bandEnd) {
-        const int32_t first = reachedTop + int32_t(bandTop), end = reachedTop + int32_t(bandEnd);
-        constexpr int32_t kColumns = 1024;
-        int32_t top[kColumns], bottom[kColumns];
-        for (int32_t x0 = 0; x0 < f.width; x0 += kColumns) {
-            const int32_t n = std::min(kColumns, f.width - x0);
-            for (int32_t i = 0; i < n; ++i) {
-                const RowSpan rows = VerticalRows(from, to(x0 + i), f.height);
-                top[i] = std::clamp(rows.top, first, end);
-                bottom[i] = std::clamp(rows.bottom, top[i], end);
-            }
-            AddColumnSpans(f.pixels + x0, f.width, top, bottom, n, colour);
+    constexpr int32_t kColumns = 1024;
+    int32_t top[kColumns], bottom[kColumns];
+    for (int32_t x0 = 0; x0 < f.width; x0 += kColumns) {
+        const int32_t n = std::min(kColumns, f.width - x0);
+        int32_t reachedTop = f.height, reachedEnd = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            const RowSpan rows = VerticalRows(from, to(x0 + i), f.height);
+            top[i] = rows.top;
+            bottom[i] = std::max(rows.top, rows.bottom);
+            if (rows.top >= rows.bottom) continue;
+            reachedTop = std::min(reachedTop, rows.top);
+            reachedEnd = std::max(reachedEnd, rows.bottom);
         }
-    });
+        if (reachedTop >= reachedEnd) continue;
+        ForEachBand(f.resources, size_t(reachedEnd - reachedTop), 1, [&](int, size_t first, size_t end) {
+            AddColumnSpans(f.pixels + x0, f.width, top, bottom, n, colour, reachedTop + int32_t(first),
+                           reachedTop + int32_t(end));
+        });
+    }
 }
 
 void SolidSpectrum(const Frame& f, const Channel& c) {

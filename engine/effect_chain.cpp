@@ -18,11 +18,13 @@ Effect* CreateEffect(int32_t typeId) {
 
 void EffectChain::RenderChain(const uint8_t* samples, uint32_t* frame, int32_t width, int32_t height, int32_t beat) {
     std::lock_guard<std::mutex> lock(renderLock);
+    resources.workers.KeepAwake(true);
     for (int i = 0; i < kChainSlots && effects[i]; ++i) {
         effects[i]->beat = beat;
         effects[i]->resources = &resources;
         effects[i]->render(samples, frame, width, height);
     }
+    resources.workers.KeepAwake(false);
 }
 
 void EffectChain::SetThreads(int threads) {

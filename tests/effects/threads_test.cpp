@@ -52,6 +52,11 @@ const ThreadCase kCases[] = {
     {"simple vis solid spectrum", 0, [](Effect& e) { SimpleVis(e, SimpleVisEffect::kSolidSpectrum); }},
     {"simple vis solid oscilloscope", 0, [](Effect& e) { SimpleVis(e, SimpleVisEffect::kSolidOscilloscope); }},
     {"blur", 6, [](Effect&) {}},
+    // Drawing effects stay on the calling thread; here to keep them so.
+    {"dot plane", 1, [](Effect&) {}},
+    {"oscilloscope star", 2, [](Effect&) {}},
+    {"bass spin", 7, [](Effect&) {}},
+    {"particle", 8, [](Effect&) {}},
     {"chain", -1, [](Effect&) {}},
 };
 
@@ -85,6 +90,7 @@ struct Drawers {
             effect.reset(CreateEffect(c.type));
             c.configure(*effect);
             effect->resources = resources[drawer].get();
+            resources[drawer]->particleRandom.Reset();
         }
         for (int f = 0; f < frames; ++f) {
             const std::vector<uint8_t> samples = scene.snapshot();
@@ -100,14 +106,16 @@ struct Drawers {
     }
 };
 
-// A grey field on the right half, under a black first row: the blur's rows there settle on
+// A grey field on one half, under a black first row: the blur's rows there settle on
 // another level than rows walked down from the grey itself, so every guessed band start
-// is wrong, up to the row's last word, whose change reaches the next row's first.
-std::vector<uint32_t> GreyUnderBlack(FrameSize size) {
+// is wrong. On the right half the change reaches each row's last word and so the next
+// row's first; on the left it runs on into the black words to the right of the field.
+std::vector<uint32_t> GreyUnderBlack(FrameSize size, bool right) {
     std::vector<uint32_t> frame(size_t(size.width) * size_t(size.height), 0);
+    const int32_t half = size.width / 2;
     for (int32_t y = 1; y < size.height; ++y)
-        std::fill_n(frame.begin() + size_t(y) * size_t(size.width) + size_t(size.width / 2),
-                    size_t(size.width - size.width / 2), 0x808080u);
+        std::fill_n(frame.begin() + size_t(y) * size_t(size.width) + size_t(right ? half : 0),
+                    size_t(right ? size.width - half : half), 0x808080u);
     return frame;
 }
 
@@ -126,7 +134,9 @@ TEST(Threads, EveryNumberOfThreadsDrawsTheWordsOfOne) {
         // frame only the first and on the packed path, to keep the test quick.
         const bool big = size.width * size.height > 1 << 20;
         std::vector<std::vector<uint32_t>> frames = {VariedFrame(size_t(size.width) * size_t(size.height))};
-        if (!big) frames.insert(frames.end(), {TestFrames(size.width, size.height)[2], GreyUnderBlack(size)});
+        if (!big)
+            frames.insert(frames.end(), {TestFrames(size.width, size.height)[2], GreyUnderBlack(size, true),
+                                         GreyUnderBlack(size, false)});
         for (const ThreadCase& c : kCases)
             for (const auto& frame : frames)
                 for (bool packed : {false, true}) {
