@@ -19,7 +19,7 @@ cmake --build "$tree" -j"$(nproc)" --target qelv_web
 
 rm -rf "$site"
 mkdir -p "$site/presets"
-cp web/index.html web/*.js web/*.css "$tree/qelv.js" "$tree/qelv.wasm" ui/qelv.rc "$site/"
+cp web/index.html web/*.js web/*.css "$tree/qelv.js" "$tree/qelv.wasm" ui/qelv.rc ui/resource_ids.h "$site/"
 cp presets/*.qlp "$site/presets/"
 # The page lists the shipped presets from this file; a static server lists no folders.
 (cd presets && ls *.qlp | sed 's/\.qlp$//') | node -e '
