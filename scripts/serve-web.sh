@@ -2,9 +2,8 @@
 # Serves the web page that scripts/build-web.sh wrote, on localhost, and prints its address.
 #   serve-web.sh [PORT] [SITE]      (port 8026 unless given; 0 takes a free one)
 set -euo pipefail
-cd "$(dirname "$0")/.."
 port=${1:-8026}
-site=${2:-build/web/site}
+site=$(realpath -m "${2:-$(dirname "$0")/../build/web/site}")
 [ -f "$site/index.html" ] || { echo "no page in $site: run scripts/build-web.sh first" >&2; exit 1; }
 exec python3 -u - "$port" "$site" <<'PY'
 import functools, http.server, sys

@@ -4,10 +4,16 @@
 // writes the SHA-256 of the last frame's bytes (as a .rgb file holds them) into
 // #frame-sha256; `error: ` and the reason instead when something is wrong. The title
 // turns `done` either way.
-import { QelvEngine, BLOCK_BYTES } from "./qelv-engine.js";
+//
+// index.html?analyze=URL&rate=R&fps=N does the same for the analysis: the browser decodes
+// the audio file at R samples a second (its own rate, so that nothing is resampled), the
+// engine's analysis makes its blocks at N a second (50 unless given), and their SHA-256 (of
+// the bytes `qelv analyze` writes into a .qsb) goes into #frame-sha256; the blocks stay in
+// window.qelvBlocks for a closer look.
+import { QelvEngine, BLOCK_BYTES, analyzeFloat } from "./qelv-engine.js";
 
 export function isCheck(params) {
-  return params.has("samples") || params.has("preset") || params.has("frames");
+  return ["samples", "preset", "frames", "analyze"].some((name) => params.has(name));
 }
 
 async function fetchBytes(what, url) {
@@ -74,9 +80,34 @@ async function drawCheck(module, params) {
   }
 }
 
+async function analyzeCheck(module, params) {
+  const rate = Number(params.get("rate"));
+  const fps = Number(params.get("fps") || 50);
+  if (!Number.isInteger(rate) || rate < 8000 || rate > 384000) throw new Error(`rate '${params.get("rate")}' is not 8000 to 384000`);
+  const encoded = await fetchBytes("audio", params.get("analyze"));
+  let audio;
+  try {
+    audio = await new OfflineAudioContext(2, 1, rate).decodeAudioData(encoded.buffer);
+  } catch (e) {
+    throw new Error(`the browser cannot decode '${params.get("analyze")}': ${e.message}`);
+  }
+  const channels = Math.min(audio.numberOfChannels, 2);
+  const data = Array.from({ length: channels }, (_, c) => audio.getChannelData(c));
+  // pcm16=1: the file holds 16-bit PCM, which chromium's decoder scales by 1/32767 above 0
+  // and 1/32768 below; taken back to the integers and scaled by 1/32768 throughout, as
+  // the tool's reader does, the samples are the tool's.
+  const sample = params.get("pcm16") === "1" ? (x) => Math.round(x < 0 ? x * 32768 : x * 32767) / 32768 : (x) => x;
+  const pcm = new Float32Array(audio.length * channels);
+  for (let i = 0; i < audio.length; ++i) for (let c = 0; c < channels; ++c) pcm[i * channels + c] = sample(data[c][i]);
+  const blocks = analyzeFloat(module, pcm, channels, rate, fps);
+  window.qelvBlocks = blocks;
+  return { hash: await sha256Hex(blocks), drawMs: 0 };
+}
+
 export async function runCheck(modulePromise, params, output) {
   try {
-    const { hash, drawMs } = await drawCheck(await modulePromise, params);
+    const module = await modulePromise;
+    const { hash, drawMs } = params.has("analyze") ? await analyzeCheck(module, params) : await drawCheck(module, params);
     output.textContent = hash;
     // A frame's mean time in the page, drawing only: what the speed comparison reads.
     output.dataset.drawMs = drawMs.toFixed(3);

@@ -4,7 +4,7 @@ import { launch } from "./browser.mjs";
 
 const [base, site, tool, work] = process.argv.slice(2);
 const setup = { base, site, tool, work };
-const suites = ["./check-mode.mjs"];
+const suites = ["./check-mode.mjs", "./panel.mjs", "./analysis.mjs"];
 
 let failed = 0;
 async function test(name, body) {
