@@ -1,5 +1,7 @@
 #include "effects/packed_pixels.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
@@ -31,9 +33,14 @@ void HalfBlendPairs(uint32_t* pixels, size_t pairs, uint32_t colour) {
 }
 
 void FillAligned(uint32_t* pixels, size_t count, uint32_t colour) {
+#if defined(__i386__) || defined(__x86_64__)
     // The processor's string store: for a long run it writes whole cache lines without
     // reading them first, which plain stores must do.
     __asm__ volatile("rep stosl" : "+D"(pixels), "+c"(count) : "a"(colour) : "memory");
+#else
+    // SSE2 intrinsics translated for another processor, which has no such store.
+    std::fill_n(pixels, count, colour);
+#endif
 }
 
 void CopyPastCache(uint32_t* to, const uint32_t* from, size_t count) {

@@ -2,7 +2,7 @@
 # Installs what a stage needs on a fresh Debian 12 machine and says what it installs; as
 # another user, prints the apt-get line and stops.
 #   install-deps.sh native           the qelv tool (what the main job needs)
-#   install-deps.sh tests win32      the native tool, every test, and the 32-bit Wine
+#   install-deps.sh tests win32      the native tool, every test (the web page's too), and the 32-bit Wine
 #   install-deps.sh tests win64      the same with the 64-bit Wine instead
 set -euo pipefail
 native=(cmake g++ pkg-config libsdl2-dev libsndfile1-dev libkissfft-dev libstb-dev libimgui-dev
@@ -12,6 +12,10 @@ tests=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmar
   pulseaudio pulseaudio-utils help2man desktop-file-utils appstream
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly python3-gi gir1.2-gstreamer-1.0 gir1.2-gst-plugins-base-1.0)
+# The web page: emscripten (whose optimiser needs node and acorn), the headless browser
+# its tests drive, patch for kissfft's Debian sources, and npm for the test driver (any node that comes with its own npm will do).
+web=(emscripten node-acorn nodejs chromium python3 patch)
+command -v npm >/dev/null || web+=(npm)
 wine32=(wine wine32:i386)
 wine64=(wine wine64)
 
@@ -20,7 +24,7 @@ need_i386=0
 case "${1:-native}" in
   native) ;;
   tests)
-    packages+=("${tests[@]}")
+    packages+=("${tests[@]}" "${web[@]}")
     case "${2:-}" in
       win32) packages+=("${wine32[@]}"); need_i386=1 ;;
       win64) packages+=("${wine64[@]}") ;;

@@ -34,6 +34,9 @@ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQELV_BUILD_TESTS=
 cmake --build build/native -j"$jobs"
 (cd build/native && ctest --output-on-failure -j"$jobs")
 
+stage "web page: the engine in WebAssembly, driven in headless chromium against the native tool"
+QELV_NATIVE_TOOL="$root/build/native/qelv" "$root/scripts/test-web.sh"
+
 stage "sanitizer build (address, undefined behaviour)"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQELV_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"

@@ -24,17 +24,15 @@ public:
     int OnInit(WindowHandle dialog) override {
         DialogControls& controls = dialogControls();
         for (const PageBinding& b : Bindings()) {
-            const int32_t value = effect.*b.word;
+            const int32_t state = ControlState(effect, b);
             switch (b.kind) {
             case ControlKind::Trackbar:
                 controls.SetTrackbarRange(dialog, b.controlId, b.minimum, b.maximum);
-                controls.SetTrackbarPosition(dialog, b.controlId, value);
+                controls.SetTrackbarPosition(dialog, b.controlId, state);
                 break;
             case ControlKind::CheckBox:
-                controls.SetChecked(dialog, b.controlId, b.mask ? (uint32_t(value) & b.mask) != 0 : value != 0);
-                break;
             case ControlKind::RadioButton:
-                controls.SetChecked(dialog, b.controlId, value == b.value);
+                controls.SetChecked(dialog, b.controlId, state != 0);
                 break;
             case ControlKind::ColourButton:
                 break;
@@ -63,15 +61,8 @@ public:
             case ControlKind::Trackbar:
                 continue;
             case ControlKind::CheckBox:
-                if (b.mask) {
-                    const uint32_t bits = uint32_t(effect.*b.word) & ~b.mask;
-                    Store(b, int32_t(checked ? bits | b.mask : bits));
-                } else {
-                    Store(b, checked ? 1 : 0);
-                }
-                break;
             case ControlKind::RadioButton:
-                Store(b, checked || !b.uncheckedStores ? b.value : b.uncheckedValue);
+                Store(b, checked ? 1 : 0);
                 break;
             case ControlKind::ColourButton: {
                 int32_t colour = effect.*b.word;
@@ -107,10 +98,9 @@ private:
     // The render thread reads the words and what settingsChanged derives from them while
     // it draws; written under the render lock, a frame never meets a half-made change.
     // Never held while a chooser waits for the user.
-    void Store(const PageBinding& b, int32_t value) {
+    void Store(const PageBinding& b, int32_t state) {
         const std::unique_lock<std::mutex> lock = LockChain();
-        effect.*b.word = value;
-        if (b.alsoWord) effect.*b.alsoWord = value;
+        StoreControl(effect, b, state);
     }
     void SettingsChanged() {
         const std::unique_lock<std::mutex> lock = LockChain();
@@ -121,6 +111,31 @@ private:
     const PageDefinition& page;
 };
 }  // namespace
+
+int32_t ControlState(const Effect& effect, const PageBinding& b) {
+    const int32_t value = effect.*b.word;
+    switch (b.kind) {
+    case ControlKind::CheckBox: return (b.mask ? (uint32_t(value) & b.mask) != 0 : value != 0) ? 1 : 0;
+    case ControlKind::RadioButton: return value == b.value ? 1 : 0;
+    case ControlKind::Trackbar:
+    case ControlKind::ColourButton: break;
+    }
+    return value;
+}
+
+void StoreControl(Effect& effect, const PageBinding& b, int32_t state) {
+    int32_t value = state;
+    if (b.kind == ControlKind::CheckBox && b.mask) {
+        const uint32_t bits = uint32_t(effect.*b.word) & ~b.mask;
+        value = int32_t(state ? bits | b.mask : bits);
+    } else if (b.kind == ControlKind::CheckBox) {
+        value = state ? 1 : 0;
+    } else if (b.kind == ControlKind::RadioButton) {
+        value = state || !b.uncheckedStores ? b.value : b.uncheckedValue;
+    }
+    effect.*b.word = value;
+    if (b.alsoWord) effect.*b.alsoWord = value;
+}
 
 void SetEffectPageLock(std::mutex* lock) { chainLock = lock; }
 

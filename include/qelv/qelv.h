@@ -52,14 +52,14 @@ typedef struct qelv_engine qelv_engine;
  * MAJOR * 1000000 + MINOR * 1000 + PATCH. The library's soname (libqelv.so.1) changes only
  * when a program built against an older header could no longer run with it. */
 #define QELV_VERSION_MAJOR 5
-#define QELV_VERSION_MINOR 1
+#define QELV_VERSION_MINOR 2
 #define QELV_VERSION_PATCH 0
-#define QELV_VERSION "5.1.0"
+#define QELV_VERSION "5.2.0"
 #define QELV_VERSION_NUMBER (QELV_VERSION_MAJOR * 1000000 + QELV_VERSION_MINOR * 1000 + QELV_VERSION_PATCH)
 
 /* The version of the library actually loaded, which may be newer than the header's. */
 QELV_API int qelv_version_number(void);
-QELV_API const char* qelv_version(void); /* static text, e.g. "5.1.0" */
+QELV_API const char* qelv_version(void); /* static text, e.g. "5.2.0" */
 
 /* ---- Results and errors --------------------------------------------------------------- */
 #define QELV_OK 0
@@ -74,7 +74,8 @@ QELV_API const char* qelv_error_name(int code);
 
 /* Why the engine's most recent failed call failed, in a sentence that names the file or
  * value at fault; "no error" when no call has failed yet. A later success does not clear
- * it. With engine NULL: why this thread's most recent qelv_create failed.
+ * it. With engine NULL: why this thread's most recent failed call without an engine
+ * (qelv_create, qelv_analyze_float) failed.
  * The text is a copy for the calling thread, valid until its next qelv_errmsg. */
 QELV_API const char* qelv_errmsg(const qelv_engine* engine);
 
@@ -210,6 +211,76 @@ QELV_API uint32_t qelv_beat_count(const qelv_engine* engine);
 /* 1 when the most recent frame was drawn on a beat (a beat in a block it took), else 0. */
 QELV_API int qelv_last_frame_was_beat(const qelv_engine* engine);
 
+/* ---- Analysis alone (since 5.2) ---------------------------------------------------------
+ * The blocks the engine makes of a whole track, as `qelv analyze` writes them into a
+ * sample stream (.qsb): for a host that keeps, sends or compares them. samples holds
+ * frames * channels values, as for qelv_feed_float. *count is set to the number of blocks
+ * of the track (block k for every k / block_rate up to its last sample), and that many are
+ * written to blocks, QELV_BLOCK_BYTES each. blocks may be NULL (with capacity 0) to ask
+ * only the count; capacity, in blocks, too small gives QELV_ERROR_ARGUMENT and writes
+ * nothing, with *count still set. Failures are told by qelv_errmsg(NULL). */
+QELV_API int qelv_analyze_float(const float* samples, size_t frames, int channels, int sample_rate, int block_rate,
+                                void* blocks, size_t capacity, size_t* count);
+
+/* ---- The chain, effect by effect (since 5.2) --------------------------------------------
+ * What the control panel does, for a program that shows a panel of its own: the engine's
+ * chain of effects, index 0 drawn first; the library of effect types to add from; each
+ * effect's settings page; the framebuffer-clear flag; the beat detector's settings and its
+ * meter. Changes show from the next frame; the chain is what qelv_save_preset saves. */
+
+/* The library: effect types 0 .. qelv_effect_type_count() - 1, the numbers presets store.
+ * A type's name is static text ("Fadeout v0.0", ...); NULL for a number outside. */
+QELV_API int qelv_effect_type_count(void);
+QELV_API const char* qelv_effect_type_name(int type);
+
+/* The chain's length (0 to QELV_MAX_CHAIN) and the type of the effect at an index. */
+#define QELV_MAX_CHAIN 256
+QELV_API int qelv_chain_length(qelv_engine* engine, int* length);
+QELV_API int qelv_chain_effect_type(qelv_engine* engine, int index, int* type);
+/* A new effect of the type, with its default settings, at the chain's end; *index (may be
+ * NULL) is its place. A full chain gives QELV_ERROR_ARGUMENT. */
+QELV_API int qelv_chain_add(qelv_engine* engine, int type, int* index);
+QELV_API int qelv_chain_remove(qelv_engine* engine, int index);
+/* The effects at index and index + 1 change places: the panel's "down" on index, its
+ * "up" on index + 1. */
+QELV_API int qelv_chain_swap(qelv_engine* engine, int index);
+QELV_API int qelv_chain_clear(qelv_engine* engine);
+
+/* The framebuffer-clear flag: 1, every frame starts black; 0, frames draw over the last. */
+QELV_API int qelv_framebuffer_clear(qelv_engine* engine, int* on);
+QELV_API int qelv_set_framebuffer_clear(qelv_engine* engine, int on);
+
+/* An effect's settings page, as the native panels show it: its dialog template (the
+ * number of a DIALOG in the resource script ui/qelv.rc, which holds every control's text
+ * and place; 0 when the effect has no page) and its controls, each bound to a setting.
+ * Several controls may share an identifier (a radio button and a second setting); a
+ * change goes to all of them. */
+#define QELV_CONTROL_TRACKBAR 0 /* state: the position, minimum to maximum */
+#define QELV_CONTROL_CHECKBOX 1 /* state: 1 checked, 0 not */
+#define QELV_CONTROL_RADIO 2    /* state: 1 checked, 0 not */
+#define QELV_CONTROL_COLOUR 3   /* state: the colour, 0x00RRGGBB */
+typedef struct qelv_control {
+    int id;   /* the control's identifier in the dialog template */
+    int kind; /* QELV_CONTROL_ */
+    int32_t minimum, maximum; /* a trackbar's range */
+    int32_t state;
+} qelv_control;
+QELV_API int qelv_effect_page(qelv_engine* engine, int index, int* template_id, int* controls);
+/* Control number `control` (0 to controls - 1) of the effect's page, as it stands now. */
+QELV_API int qelv_effect_control(qelv_engine* engine, int index, int control, qelv_control* out);
+/* What the user did to the control with identifier `id`: a trackbar moved to a position,
+ * a box or button checked (1) or cleared (0), a colour chosen. A position outside a
+ * trackbar's range gives QELV_ERROR_ARGUMENT. */
+QELV_API int qelv_effect_set_control(qelv_engine* engine, int index, int id, int32_t state);
+
+/* The beat detector: sensitivity 1 (most sensitive) to 256, and the band of spectrum
+ * bins it listens to, low (the first) and high (one past the last), each 0 to 576. */
+QELV_API int qelv_beat_settings(qelv_engine* engine, int* sensitivity, int* low, int* high);
+QELV_API int qelv_set_beat_settings(qelv_engine* engine, int sensitivity, int low, int high);
+/* The meter: what the detector made of the latest block, its sum and the threshold that
+ * a sum must pass to be a beat. Never waits for a frame or a feed. */
+QELV_API int qelv_beat_meter(const qelv_engine* engine, int32_t* sum, int32_t* threshold);
+
 /* ---- Threads ----------------------------------------------------------------------------
  * Every call may come from any thread. The feeding calls (qelv_feed_float,
  * qelv_feed_int16, qelv_feed_blocks) may run while a drawing call runs on another thread,
@@ -217,8 +288,9 @@ QELV_API int qelv_last_frame_was_beat(const qelv_engine* engine);
  * hand blocks over, never while a frame is drawn. Everything else (drawing, presets,
  * resizing, settings) waits for any other such call on the same engine to finish, as
  * feeding calls wait for each other; qelv_set_block_rate and qelv_reset_audio wait for
- * both kinds. qelv_beat_count, qelv_last_frame_was_beat and qelv_errmsg never wait for a
- * frame or a feed. Reading a preset file happens before the wait, so a slow disk does not
+ * both kinds. qelv_beat_count, qelv_last_frame_was_beat, qelv_beat_meter and
+ * qelv_errmsg never wait for a frame or a feed; qelv_analyze_float and the effect library
+ * need no engine. Reading a preset file happens before the wait, so a slow disk does not
  * hold up drawing. qelv_destroy must be the engine's last call, on any thread. */
 
 #ifdef __cplusplus
