@@ -94,6 +94,14 @@ struct FrameRecorder final : Effect {
     std::vector<int32_t> beats, peaks;
 };
 
+// Every pixel a colour of its own, so that a picture shows where each came from.
+struct PixelNoise final : Effect {
+    void render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) override {
+        for (int32_t i = 0; i < width * height; ++i) frame[i] = uint32_t(i) * 2654435761u;
+    }
+    const char* name() const override { return "Noise"; }
+};
+
 struct PlaySession : ::testing::Test {
     Engine engine;
     PlayResult Play(int64_t clockStep, int64_t blockCount = 10) {
@@ -186,6 +194,39 @@ TEST_F(PlaySession, EscapeLeavesFullScreenThenQuits) {
     EXPECT_FALSE(result.finished);
     EXPECT_FALSE(window.fullscreen);
     EXPECT_EQ(result.blocksFed, 4);
+}
+
+// The window is shown a picture of its own size (or in full screen of the display
+// settings' mode) and the chain draws 1/n of it, each pixel shown as an n x n block.
+TEST_F(PlaySession, BiggerPixelsInTheWindowAndInFullScreen) {
+    settings.pixelSize = 2;
+    settings.fullscreenLook = [] { return FullscreenLook{{320, 240}, 4}; };
+    std::vector<FrameSize> drawn;
+    settings.frameDrawn = [&](int32_t width, int32_t height) { drawn.push_back({width, height}); };
+    window.keepPictures = true;
+    engine.chain.effects[0] = new PixelNoise;
+    window.script[3] = {ScriptedWindow::Key(PlayerKey::F)};
+    window.script[6] = {ScriptedWindow::Key(PlayerKey::Escape)};
+    Play(100);
+    EXPECT_FALSE(window.fullscreen);
+    ASSERT_EQ(drawn.size(), window.shown.size());
+    const std::vector<FrameSize> windowed{{322, 20}, {644, 40}}, full{{80, 60}, {320, 240}};
+    bool sawFull = false;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const bool isFull = drawn[i] == full[0];
+        sawFull = sawFull || isFull;
+        const std::vector<FrameSize>& look = isFull ? full : windowed;
+        EXPECT_EQ(drawn[i], look[0]) << i;
+        EXPECT_EQ(window.shown[i], look[1]) << i;
+        const int32_t n = isFull ? 4 : 2, width = look[1].width;
+        const std::vector<uint32_t>& picture = window.pictures[i];
+        for (size_t p = 0; p < picture.size(); ++p) {
+            const size_t x = p % size_t(width), y = p / size_t(width);
+            ASSERT_EQ(picture[p], picture[(y - y % n) * width + x - x % n]) << i << ": " << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(sawFull);
+    EXPECT_EQ(drawn.back(), windowed[0]);
 }
 
 TEST_F(PlaySession, ClosingTheWindowStops) {
