@@ -274,10 +274,12 @@ int Play(const PlayOptions& options) {
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
     const PlayResult result = PlayInWindow(engine, *window, capture ? static_cast<BlockSource&>(*capture) : *playlist,
                                            settings);
-    // The next run starts with this one's chain, where its window was; a size that --size
-    // chose is not the window's own, so the remembered size stays.
+    // The next run starts with this one's chain, where its window was. A window that
+    // --size made is not the user's own: what was remembered stays (its size, and its
+    // place once there is one). The full-screen settings go as the page left them.
     SdlPlayerWindow::Place place = window->WindowedPlace();
     if (options.fixedSize) {
+        if (!remembered.unplaced) place = remembered.place;
         place.width = remembered.place.width;
         place.height = remembered.place.height;
     }
