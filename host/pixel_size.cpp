@@ -9,7 +9,11 @@ void EnlargePixels(const uint32_t* frame, int32_t width, int32_t n, uint32_t* pi
     for (int32_t y = 0; y < pictureHeight; y += n) {
         const uint32_t* from = frame + size_t(y / n) * size_t(width);
         uint32_t* row = picture + size_t(y) * size_t(pictureWidth);
-        for (int32_t x = 0; x < pictureWidth; ++x) row[x] = from[x / n];
+        // Whole blocks, then the one the right edge cuts.
+        const int32_t whole = pictureWidth / n;
+        uint32_t* to = row;
+        for (int32_t x = 0; x < whole; ++x, to += n) std::fill_n(to, n, from[x]);
+        if (whole * n < pictureWidth) std::fill_n(to, pictureWidth - whole * n, from[whole]);
         // The block's other rows are the same row again.
         for (int32_t copy = y + 1; copy < std::min(y + n, pictureHeight); ++copy)
             std::memcpy(picture + size_t(copy) * size_t(pictureWidth), row, rowBytes);
