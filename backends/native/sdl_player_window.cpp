@@ -154,22 +154,19 @@ public:
     // Where the window manager takes windows full screen, it is asked to. Where none does
     // (no manager at all, or a classic one), the window covers its display itself, without
     // a border; either way it goes back to its own place and size after.
-    void SetFullscreen(bool on) override {
-        if (on == Fullscreen()) return;
+    bool SetFullscreen(bool on) override {
+        if (on == Fullscreen()) return true;
         if (on) {
             beforeFullscreen = WindowedPlace();
-            if (WindowManagerDoesFullscreen(window)) {
-                SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-                return;
-            }
+            if (WindowManagerDoesFullscreen(window)) return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
             SDL_Rect display;
-            if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) != 0) return;
+            if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) != 0) return false;
             coveringDisplay = true;
             SDL_SetWindowBordered(window, SDL_FALSE);
             SDL_SetWindowSize(window, display.w, display.h);
             MoveTo(display.x, display.y);
             SDL_RaiseWindow(window);
-            return;
+            return true;
         }
         if (coveringDisplay) {
             coveringDisplay = false;
@@ -179,6 +176,7 @@ public:
         }
         SDL_SetWindowSize(window, beforeFullscreen.width, beforeFullscreen.height);
         MoveTo(beforeFullscreen.x, beforeFullscreen.y);
+        return true;
     }
 
     Place WindowedPlace() const override {
@@ -213,10 +211,6 @@ public:
         return sizes;
     }
 
-    bool Fullscreen() const override {
-        return coveringDisplay || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-    }
-
     void InsideSize(int32_t& width, int32_t& height) const override {
         int w = 0, h = 0;
         SDL_GetRendererOutputSize(renderer, &w, &h);
@@ -225,6 +219,11 @@ public:
     }
 
 private:
+    // Full screen in force, either way.
+    bool Fullscreen() const {
+        return coveringDisplay || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    }
+
     // Puts the inside of the window at (x, y). A manager that does not say how large its
     // frame is puts the frame there instead; the window is moved once more by the
     // difference, which SDL sees at once, having waited for the manager's answer.

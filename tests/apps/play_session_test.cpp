@@ -57,8 +57,10 @@ struct ScriptedWindow final : PlayerWindow {
             for (int turn = 0; turn < chooserTurns && modalTurn; ++turn) modalTurn();
     }
     void SetModalTurn(std::function<void()> turn) override { modalTurn = std::move(turn); }
-    void SetFullscreen(bool on) override { fullscreen = on; }
-    bool Fullscreen() const override { return fullscreen; }
+    bool SetFullscreen(bool on) override {
+        fullscreen = on && !fullscreenRefused;
+        return fullscreen == on;
+    }
     bool Animating() const override { return animating; }
     void InsideSize(int32_t& width, int32_t& height) const override {
         width = insideWidth;
@@ -78,7 +80,7 @@ struct ScriptedWindow final : PlayerWindow {
     std::vector<uint32_t> lastPixels;
     bool keepPictures = false;
     std::vector<std::vector<uint32_t>> pictures;
-    bool fullscreen = false, animating = false;
+    bool fullscreen = false, animating = false, fullscreenRefused = false;
     std::function<void()> modalTurn;
     int chooserAfterFrame = 0, chooserTurns = 0;
     int32_t insideWidth = 641, insideHeight = 40;
@@ -227,6 +229,19 @@ TEST_F(PlaySession, BiggerPixelsInTheWindowAndInFullScreen) {
     }
     EXPECT_TRUE(sawFull);
     EXPECT_EQ(drawn.back(), windowed[0]);
+}
+
+// As in the plug-in, a switch that fails withdraws its request: the picture stays the
+// window's and Escape quits.
+TEST_F(PlaySession, AFullScreenTheWindowCannotEnterIsWithdrawn) {
+    window.fullscreenRefused = true;
+    settings.fullscreenLook = [] { return FullscreenLook{{320, 240}, 1}; };
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::F)};
+    window.script[4] = {ScriptedWindow::Key(PlayerKey::Escape)};
+    const PlayResult result = Play(100);
+    EXPECT_FALSE(result.finished);
+    EXPECT_EQ(result.blocksFed, 3);
+    for (const FrameSize& size : window.shown) EXPECT_EQ(size, (FrameSize{644, 40}));
 }
 
 TEST_F(PlaySession, ClosingTheWindowStops) {

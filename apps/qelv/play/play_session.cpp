@@ -78,11 +78,12 @@ private:
         return look;
     }
 
+    // A switch that fails withdraws its request, as the plug-in's does.
     void FollowFullscreenRequest() {
         const bool requested = IsFullscreen() != 0;
         if (requested == fullscreen) return;
-        fullscreen = requested;
-        window.SetFullscreen(requested);
+        fullscreen = window.SetFullscreen(requested) && requested;
+        if (requested && !fullscreen) RequestDisplayMode(0, 0, 0, 0);
         repaint = true;
     }
 
