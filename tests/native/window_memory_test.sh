@@ -4,7 +4,8 @@
 # frames are) and with openbox (one that does both): F then Escape puts the window back
 # where and as large as it was;
 # neither full screen nor --size changes the remembered window; a remembered place off
-# every display opens on one.
+# every display opens on one; full screen draws at the display settings' mode with their
+# pixel doubling.
 set -u
 qelv=$1
 dir=$(mktemp -d)
@@ -23,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL ($pass): $*"; exit 1; }
 pass=setup
-for tool in Xvfb twm openbox xdotool xwininfo; do
+for tool in Xvfb twm openbox xdotool xwininfo xwd convert compare; do
   command -v $tool >/dev/null || fail "$tool is not installed (scripts/install-deps.sh tests installs it)"
 done
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -56,21 +57,20 @@ await() {
     sleep 0.1
   done
 }
-# Plays until keys given one by one end it, the pointer over the window so that the keys
-# reach it without a window manager too. Each key but the last is followed by the place
-# the window must come to.
-keys() {
+# Play, with the pointer over its window so that keys reach it without a manager too.
+start() {
   "$qelv" play --demo --no-sound 2>"$dir/err" &
   player=$!
   window=$(xdotool search --sync --name '^Qelv' | head -n 1)
   xdotool mousemove --window "$window" 100 100
-  await "$opened" "opening"
-  while [ $# -gt 1 ]; do
-    xdotool key "$1"
-    await "$2" "after $1"
-    shift 2
-  done
+}
+# A key, and where the window must come to.
+press() {
   xdotool key "$1"
+  await "$2" "after $1"
+}
+stop() {
+  xdotool key q
   wait $player || fail "play with keys exited $?: $(cat "$dir/err")"
   player=
 }
@@ -86,7 +86,14 @@ run_pass() {
   play --size 1600x900
   cmp -s "$ini" "$dir/remembered" || fail "--size changed the remembered window: $first -> $(place)"
   # Full screen covers the screen; Escape, F and quitting in full screen each leave it.
-  keys f "0,0 1024x768" Escape "$opened" f "0,0 1024x768" f "$opened" f "0,0 1024x768" q
+  start
+  await "$opened" "opening"
+  press f "0,0 1024x768"
+  press Escape "$opened"
+  press f "0,0 1024x768"
+  press f "$opened"
+  press f "0,0 1024x768"
+  stop
   cmp -s "$ini" "$dir/remembered" || fail "full screen changed the remembered window: $first -> $(place)"
   sed -i 's/^cfg_x=.*/cfg_x=3000/; s/^cfg_y=.*/cfg_y=2500/' "$ini"
   play
@@ -99,6 +106,23 @@ run_pass() {
 
 # Each manager is given a moment to take over the display.
 run_pass "no window manager"
+
+# Full screen draws at the display settings' mode with their doubling: the screen shows
+# a picture of 2x2 blocks, each the same as its top left pixel.
+pass="display settings"
+export XDG_CONFIG_HOME="$dir/page"
+mkdir -p "$XDG_CONFIG_HOME/qelv"
+printf '[Qelv5]\ncfg_fs_w=1024\ncfg_fs_h=768\ncfg_fs_d=1\n' >"$XDG_CONFIG_HOME/qelv/qelv.ini"
+start
+press f "0,0 1024x768"
+sleep 1
+xwd -root -silent | convert xwd:- "$dir/screen.png"
+convert "$dir/screen.png" -sample 50% -sample 200% "$dir/blocks.png"
+stop
+lit=$(convert "$dir/screen.png" -format "%[fx:mean > 0.01]" info:)
+differ=$(compare -metric AE "$dir/screen.png" "$dir/blocks.png" null: 2>&1)
+[ "$lit" = 1 ] && [ "$differ" = 0 ] || fail "the screen is not 2x2 blocks: $differ pixels differ (lit: $lit)"
+echo "display settings: full screen at 1024x768 with doubling shows 2x2 blocks"
 twm >/dev/null 2>&1 &
 manager=$!
 sleep 0.5
