@@ -158,7 +158,8 @@ public:
         if (on == Fullscreen()) return true;
         if (on) {
             beforeFullscreen = WindowedPlace();
-            if (WindowManagerDoesFullscreen(window)) return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+            if (WindowManagerDoesFullscreen(window))
+                return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
             SDL_Rect display;
             if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) != 0) return false;
             coveringDisplay = true;

@@ -25,14 +25,13 @@ std::vector<unsigned long> Property(Display* display, Window of, const char* nam
     std::vector<unsigned long> values;
     const Atom property = XInternAtom(display, name, False);
     // At most 4096 items: more hints than any manager announces.
-    if (XGetWindowProperty(display, of, property, 0, 4096, False, type, &actualType, &format, &count, &after, &data) ==
-            Success &&
-        data) {
-        // Xlib hands 32-bit items over as longs.
-        if (actualType == type && format == 32) values.assign(reinterpret_cast<unsigned long*>(data),
-                                                              reinterpret_cast<unsigned long*>(data) + count);
-        XFree(data);
-    }
+    const int status =
+        XGetWindowProperty(display, of, property, 0, 4096, False, type, &actualType, &format, &count, &after, &data);
+    if (status != Success || !data) return values;
+    // Xlib hands 32-bit items over as longs.
+    const auto* items = reinterpret_cast<const unsigned long*>(data);
+    if (actualType == type && format == 32) values.assign(items, items + count);
+    XFree(data);
     return values;
 }
 }  // namespace
@@ -50,14 +49,16 @@ bool WindowManagerDoesFullscreen(SDL_Window* window) {
     const std::vector<unsigned long> check = Property(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
     bool running = check.size() == 1;
     if (running) {
-        const std::vector<unsigned long> itself = Property(display, Window(check[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+        const std::vector<unsigned long> itself =
+            Property(display, Window(check[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
         XSync(display, False);
         running = !failed && itself.size() == 1 && itself[0] == check[0];
     }
     bool fullscreen = false;
     if (running) {
         const unsigned long wanted = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
-        for (unsigned long atom : Property(display, root, "_NET_SUPPORTED", XA_ATOM)) fullscreen = fullscreen || atom == wanted;
+        for (unsigned long atom : Property(display, root, "_NET_SUPPORTED", XA_ATOM))
+            fullscreen = fullscreen || atom == wanted;
     }
     XSync(display, False);
     XSetErrorHandler(previous);

@@ -104,7 +104,8 @@ TEST_F(RenderCommand, BiggerPixelsAreASmallerRenderEnlarged) {
         ASSERT_EQ(Run({"--demo", "--frames", "6", "--size", size(c.width, c.height), "--pixel-size",
                        std::to_string(c.n), "--out", At("big.rgb")}),
                   0);
-        ASSERT_EQ(Run({"--demo", "--frames", "6", "--size", size(smallWidth, smallHeight), "--out", At("small.rgb")}), 0);
+        ASSERT_EQ(Run({"--demo", "--frames", "6", "--size", size(smallWidth, smallHeight), "--out", At("small.rgb")}),
+                  0);
         ::testing::internal::GetCapturedStderr();
         const std::vector<uint8_t> small = Contents(At("small.rgb"));
         std::vector<uint8_t> enlarged;

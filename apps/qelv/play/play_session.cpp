@@ -53,7 +53,6 @@ private:
     struct Look {
         FrameSize picture, frame;
         int32_t pixelSize;
-        bool operator==(const Look&) const = default;
     };
 
     FrameSize InsideFrameSize() const {
