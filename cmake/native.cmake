@@ -8,6 +8,8 @@ find_package(SDL2 REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 # Live sound in: the PulseAudio client, which PipeWire's pulse server answers as well.
 pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
+# Asked whether the X window manager takes windows full screen, which SDL does not tell.
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 
 # The native control panel reads its dialog templates from the resource script itself.
 set(QELV_TEMPLATE_FILES ${CMAKE_SOURCE_DIR}/ui/qelv.rc ${CMAKE_SOURCE_DIR}/ui/resource_ids.h)
@@ -48,7 +50,7 @@ list(REMOVE_ITEM NATIVE_SOURCES ${QELV_TOOL_MESSAGES})
 qelv_sources(QELV_APP_SOURCES apps/qelv apps/qelv/render apps/qelv/play apps/qelv/analyze apps/qelv/preset)
 list(FILTER QELV_APP_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(qelv_app STATIC ${QELV_APP_SOURCES} ${NATIVE_SOURCES})
-target_link_libraries(qelv_app PUBLIC qelv_headless qelv_host PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE)
+target_link_libraries(qelv_app PUBLIC qelv_headless qelv_host PkgConfig::IMGUI SDL2::SDL2 PkgConfig::PULSE PkgConfig::X11)
 target_include_directories(qelv_app PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(qelv apps/qelv/main.cpp)

@@ -6,9 +6,9 @@
 #   install-deps.sh tests win64      the same with the 64-bit Wine instead
 set -euo pipefail
 native=(cmake g++ pkg-config libsdl2-dev libsndfile1-dev libkissfft-dev libstb-dev libimgui-dev
-  nlohmann-json3-dev libpulse-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg)
+  nlohmann-json3-dev libpulse-dev libx11-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg)
 tests=(clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick xdotool
+  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix xvfb x11-apps imagemagick xdotool twm openbox
   pulseaudio pulseaudio-utils help2man desktop-file-utils appstream
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly python3-gi gir1.2-gstreamer-1.0 gir1.2-gst-plugins-base-1.0)

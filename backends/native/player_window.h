@@ -19,9 +19,9 @@ public:
     virtual bool NextEvent(PlayerEvent& event) = 0;
     // Shows 0x00RRGGBB words, rows top to bottom, stretched over the whole window.
     virtual void Show(const uint32_t* pixels, int32_t width, int32_t height) = 0;
-    // Desktop full screen: the window covers the screen without a mode switch.
-    virtual void SetFullscreen(bool on) = 0;
-    virtual bool Fullscreen() const = 0;
+    // Desktop full screen: the window covers its screen, whose mode stays; after, it is
+    // back where and as large as it was. False when full screen could not be entered.
+    virtual bool SetFullscreen(bool on) = 0;
     // The inside size in pixels.
     virtual void InsideSize(int32_t& width, int32_t& height) const = 0;
     // True while the window shows something live of its own over the frames (a control

@@ -2,10 +2,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "backends/native/imgui_sdl_layer.h"
+#include "backends/native/x11_window_manager.h"
 
 namespace {
 PlayerKey KeyOf(SDL_Keycode key) {
@@ -149,16 +151,33 @@ public:
         ++presented;
     }
 
-    void SetFullscreen(bool on) override {
-        const bool was = Fullscreen();
-        if (on && !was) beforeFullscreen = WindowedPlace();
-        SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        // A window manager that knows no full screen leaves the window at the display's
-        // size: it goes back to where and how large it was, whatever the manager did.
-        if (!on && was) {
-            SDL_SetWindowSize(window, beforeFullscreen.width, beforeFullscreen.height);
-            SDL_SetWindowPosition(window, beforeFullscreen.x, beforeFullscreen.y);
+    // Where the window manager takes windows full screen, it is asked to. Where none does
+    // (no manager at all, or a classic one), the window covers its display itself, without
+    // a border; either way it goes back to its own place and size after.
+    bool SetFullscreen(bool on) override {
+        if (on == Fullscreen()) return true;
+        if (on) {
+            beforeFullscreen = WindowedPlace();
+            if (WindowManagerDoesFullscreen(window))
+                return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+            SDL_Rect display;
+            if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) != 0) return false;
+            coveringDisplay = true;
+            SDL_SetWindowBordered(window, SDL_FALSE);
+            SDL_SetWindowSize(window, display.w, display.h);
+            MoveTo(display.x, display.y);
+            SDL_RaiseWindow(window);
+            return true;
         }
+        if (coveringDisplay) {
+            coveringDisplay = false;
+            SDL_SetWindowBordered(window, SDL_TRUE);
+        } else {
+            SDL_SetWindowFullscreen(window, 0);
+        }
+        SDL_SetWindowSize(window, beforeFullscreen.width, beforeFullscreen.height);
+        MoveTo(beforeFullscreen.x, beforeFullscreen.y);
+        return true;
     }
 
     Place WindowedPlace() const override {
@@ -177,10 +196,21 @@ public:
         }
         const Place place = PlaceOnDisplays(remembered, displays);
         SDL_SetWindowSize(window, place.width, place.height);
-        SDL_SetWindowPosition(window, place.x, place.y);
+        MoveTo(place.x, place.y);
     }
 
-    bool Fullscreen() const override { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; }
+    std::vector<WindowSize> DisplayModes() const override {
+        std::vector<WindowSize> sizes;
+        const int display = std::max(SDL_GetWindowDisplayIndex(window), 0);
+        // SDL gives them largest first; the same size at other refresh rates is skipped.
+        for (int i = 0, n = SDL_GetNumDisplayModes(display); i < n; ++i) {
+            SDL_DisplayMode mode;
+            if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
+            const WindowSize size{mode.w, mode.h};
+            if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+        }
+        return sizes;
+    }
 
     void InsideSize(int32_t& width, int32_t& height) const override {
         int w = 0, h = 0;
@@ -190,6 +220,21 @@ public:
     }
 
 private:
+    // Full screen in force, either way.
+    bool Fullscreen() const {
+        return coveringDisplay || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    }
+
+    // Puts the inside of the window at (x, y). A manager that does not say how large its
+    // frame is puts the frame there instead; the window is moved once more by the
+    // difference, which SDL sees at once, having waited for the manager's answer.
+    void MoveTo(int x, int y) {
+        SDL_SetWindowPosition(window, x, y);
+        int placedX = x, placedY = y;
+        SDL_GetWindowPosition(window, &placedX, &placedY);
+        if (placedX != x || placedY != y) SDL_SetWindowPosition(window, 2 * x - placedX, 2 * y - placedY);
+    }
+
     WindowOverlay* overlay;
     std::unique_ptr<ImGuiSdlLayer> layer;
     bool initialised = false;
@@ -198,6 +243,7 @@ private:
     SDL_Texture* texture = nullptr;
     int32_t textureWidth = 0, textureHeight = 0;
     Place beforeFullscreen{};
+    bool coveringDisplay = false;  // full screen without the window manager
     std::function<void()> modalTurn;
     const std::function<bool()>* modalPopup = nullptr;  // the chooser being waited for
     bool modalOpen = false;

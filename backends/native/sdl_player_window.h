@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "backends/native/player_window.h"
 #include "backends/native/window_place.h"
@@ -25,6 +26,8 @@ public:
     virtual Place WindowedPlace() const = 0;
     // Puts the window at a remembered place, brought onto the displays there are now.
     virtual void Restore(const Place& place) = 0;
+    // The sizes of the display modes of the window's display, each once, largest first.
+    virtual std::vector<WindowSize> DisplayModes() const = 0;
 };
 
 // Null, with the reason, when there is no display. The overlay, if any, outlives the window.

@@ -57,8 +57,10 @@ struct ScriptedWindow final : PlayerWindow {
             for (int turn = 0; turn < chooserTurns && modalTurn; ++turn) modalTurn();
     }
     void SetModalTurn(std::function<void()> turn) override { modalTurn = std::move(turn); }
-    void SetFullscreen(bool on) override { fullscreen = on; }
-    bool Fullscreen() const override { return fullscreen; }
+    bool SetFullscreen(bool on) override {
+        fullscreen = on && !fullscreenRefused;
+        return fullscreen == on;
+    }
     bool Animating() const override { return animating; }
     void InsideSize(int32_t& width, int32_t& height) const override {
         width = insideWidth;
@@ -78,7 +80,7 @@ struct ScriptedWindow final : PlayerWindow {
     std::vector<uint32_t> lastPixels;
     bool keepPictures = false;
     std::vector<std::vector<uint32_t>> pictures;
-    bool fullscreen = false, animating = false;
+    bool fullscreen = false, animating = false, fullscreenRefused = false;
     std::function<void()> modalTurn;
     int chooserAfterFrame = 0, chooserTurns = 0;
     int32_t insideWidth = 641, insideHeight = 40;
@@ -92,6 +94,14 @@ struct FrameRecorder final : Effect {
     }
     const char* name() const override { return "Recorder"; }
     std::vector<int32_t> beats, peaks;
+};
+
+// Every pixel a colour of its own, so that a picture shows where each came from.
+struct PixelNoise final : Effect {
+    void render(const uint8_t*, uint32_t* frame, int32_t width, int32_t height) override {
+        for (int32_t i = 0; i < width * height; ++i) frame[i] = uint32_t(i) * 2654435761u;
+    }
+    const char* name() const override { return "Noise"; }
 };
 
 struct PlaySession : ::testing::Test {
@@ -186,6 +196,52 @@ TEST_F(PlaySession, EscapeLeavesFullScreenThenQuits) {
     EXPECT_FALSE(result.finished);
     EXPECT_FALSE(window.fullscreen);
     EXPECT_EQ(result.blocksFed, 4);
+}
+
+// The window is shown a picture of its own size (or in full screen of the display
+// settings' mode) and the chain draws 1/n of it, each pixel shown as an n x n block.
+TEST_F(PlaySession, BiggerPixelsInTheWindowAndInFullScreen) {
+    settings.pixelSize = 2;
+    settings.fullscreenLook = [] { return FullscreenLook{{320, 240}, 4}; };
+    std::vector<FrameSize> drawn;
+    settings.frameDrawn = [&](int32_t width, int32_t height) { drawn.push_back({width, height}); };
+    window.keepPictures = true;
+    engine.chain.effects[0] = new PixelNoise;
+    window.script[3] = {ScriptedWindow::Key(PlayerKey::F)};
+    window.script[6] = {ScriptedWindow::Key(PlayerKey::Escape)};
+    Play(100);
+    EXPECT_FALSE(window.fullscreen);
+    ASSERT_EQ(drawn.size(), window.shown.size());
+    const std::vector<FrameSize> windowed{{322, 20}, {644, 40}}, full{{80, 60}, {320, 240}};
+    bool sawFull = false;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const bool isFull = drawn[i] == full[0];
+        sawFull = sawFull || isFull;
+        const std::vector<FrameSize>& look = isFull ? full : windowed;
+        EXPECT_EQ(drawn[i], look[0]) << i;
+        EXPECT_EQ(window.shown[i], look[1]) << i;
+        const int32_t n = isFull ? 4 : 2, width = look[1].width;
+        const std::vector<uint32_t>& picture = window.pictures[i];
+        for (size_t p = 0; p < picture.size(); ++p) {
+            const size_t x = p % size_t(width), y = p / size_t(width);
+            ASSERT_EQ(picture[p], picture[(y - y % n) * width + x - x % n]) << i << ": " << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(sawFull);
+    EXPECT_EQ(drawn.back(), windowed[0]);
+}
+
+// As in the plug-in, a switch that fails withdraws its request: the picture stays the
+// window's and Escape quits.
+TEST_F(PlaySession, AFullScreenTheWindowCannotEnterIsWithdrawn) {
+    window.fullscreenRefused = true;
+    settings.fullscreenLook = [] { return FullscreenLook{{320, 240}, 1}; };
+    window.script[2] = {ScriptedWindow::Key(PlayerKey::F)};
+    window.script[4] = {ScriptedWindow::Key(PlayerKey::Escape)};
+    const PlayResult result = Play(100);
+    EXPECT_FALSE(result.finished);
+    EXPECT_EQ(result.blocksFed, 3);
+    for (const FrameSize& size : window.shown) EXPECT_EQ(size, (FrameSize{644, 40}));
 }
 
 TEST_F(PlaySession, ClosingTheWindowStops) {

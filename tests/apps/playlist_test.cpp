@@ -252,8 +252,7 @@ struct ClosingWindow final : PlayerWindow {
         return true;
     }
     void Show(const uint32_t*, int32_t, int32_t) override {}
-    void SetFullscreen(bool) override {}
-    bool Fullscreen() const override { return false; }
+    bool SetFullscreen(bool) override { return true; }
     void InsideSize(int32_t& width, int32_t& height) const override { width = height = 8; }
     std::atomic<bool> close{false};
     int turns = 0;

@@ -91,6 +91,34 @@ TEST_F(RenderCommand, DrawsTheSameFramesOnAnyNumberOfThreads) {
     EXPECT_EQ(frames[0], frames[1]);
 }
 
+// --pixel-size N draws what a render at 1/N of the size draws, each pixel an NxN block;
+// a side that is not a multiple of N is drawn rounded up and cut.
+TEST_F(RenderCommand, BiggerPixelsAreASmallerRenderEnlarged) {
+    const struct {
+        int32_t width, height, n;
+    } cases[] = {{200, 120, 2}, {199, 121, 3}};
+    for (const auto& c : cases) {
+        const int32_t smallWidth = (c.width + c.n - 1) / c.n, smallHeight = (c.height + c.n - 1) / c.n;
+        const auto size = [](int32_t w, int32_t h) { return std::to_string(w) + "x" + std::to_string(h); };
+        ::testing::internal::CaptureStderr();
+        ASSERT_EQ(Run({"--demo", "--frames", "6", "--size", size(c.width, c.height), "--pixel-size",
+                       std::to_string(c.n), "--out", At("big.rgb")}),
+                  0);
+        ASSERT_EQ(Run({"--demo", "--frames", "6", "--size", size(smallWidth, smallHeight), "--out", At("small.rgb")}),
+                  0);
+        ::testing::internal::GetCapturedStderr();
+        const std::vector<uint8_t> small = Contents(At("small.rgb"));
+        std::vector<uint8_t> enlarged;
+        for (size_t frame = 0; frame < 6; ++frame)
+            for (int32_t y = 0; y < c.height; ++y)
+                for (int32_t x = 0; x < c.width; ++x) {
+                    const size_t from = ((frame * smallHeight + size_t(y / c.n)) * smallWidth + size_t(x / c.n)) * 4;
+                    enlarged.insert(enlarged.end(), small.begin() + long(from), small.begin() + long(from) + 4);
+                }
+        EXPECT_TRUE(Contents(At("big.rgb")) == enlarged) << size(c.width, c.height) << " with " << c.n;
+    }
+}
+
 TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
     Write(At("scope.qlp"), OscilloscopePreset());
     std::vector<SampleBlock> blocks(2);

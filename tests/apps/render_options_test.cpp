@@ -84,6 +84,22 @@ TEST(RenderOptions, RefuseBadNumbersAndSwitches) {
     EXPECT_FALSE(Parse({"a.wav", "stray"}).ok);  // a second input
 }
 
+// Every side drawn must be one the effects can take, whatever the pixel size.
+TEST(RenderOptions, PixelSizeFrom1To8WithSidesDrawnOf8AtLeast) {
+    EXPECT_EQ(Parse({}).options.pixelSize, 0);
+    EXPECT_EQ(Parse({"--pixel-size", "1"}).options.pixelSize, 1);
+    EXPECT_EQ(Parse({"--pixel-size=8", "--size", "64x64"}).options.pixelSize, 8);
+    EXPECT_TRUE(Parse({"--size", "57x57", "--pixel-size", "8"}).ok);  // 8x8 drawn, the last blocks cut
+    for (const char* bad : {"0", "9", "-2", "two", "1.5"}) {
+        const Parsed p = Parse({"--pixel-size", bad});
+        EXPECT_FALSE(p.ok) << bad;
+        EXPECT_EQ(p.error, std::string("--pixel-size wants a whole number from 1 to 8, not '") + bad + "'");
+    }
+    const Parsed small = Parse({"--pixel-size", "8", "--size", "56x400"});
+    EXPECT_FALSE(small.ok);
+    EXPECT_EQ(small.error, "--pixel-size 8 would draw 56x400 at 7x50; each side drawn must be at least 8");
+}
+
 TEST(RenderOptions, QualityIsGoodUnlessNamed) {
     EXPECT_EQ(Parse({}).options.quality, VideoQuality::Good);
     EXPECT_EQ(Parse({"--quality", "draft"}).options.quality, VideoQuality::Draft);

@@ -14,6 +14,7 @@
 #include "apps/qelv/commands.h"
 #include "host/preset_loading.h"
 #include "host/default_chain.h"
+#include "apps/qelv/play/fullscreen_modes.h"
 #include "apps/qelv/play/play_memory.h"
 #include "apps/qelv/play/play_options.h"
 #include "apps/qelv/play/play_session.h"
@@ -243,6 +244,11 @@ int Play(const PlayOptions& options) {
     settings.blockCount = limit;
     settings.fixedSize = options.fixedSize;
     settings.frameSize = {input.width, input.height};
+    settings.pixelSize = std::max(input.pixelSize, 1);
+    // Full screen as the display settings page sets it: its mode, which --pixel-size
+    // draws with pixels of its own size instead of the page's doubling.
+    const FullscreenModes fullscreen(window->DisplayModes());
+    settings.fullscreenLook = [&] { return fullscreen.Look(input.pixelSize); };
     // The session puts the chain read in place of the shown one, fading over --transition.
     auto change = [&window](const std::string& path, EffectChain& into) {
         std::fprintf(ToolMessages(), "qelv play: %s\n", path.c_str());
@@ -268,10 +274,12 @@ int Play(const PlayOptions& options) {
     settings.frameDrawn = [&frameRate](int32_t width, int32_t height) { frameRate.Count(width, height); };
     const PlayResult result = PlayInWindow(engine, *window, capture ? static_cast<BlockSource&>(*capture) : *playlist,
                                            settings);
-    // The next run starts with this one's chain, where its window was; a size that --size
-    // chose is not the window's own, so the remembered size stays.
+    // The next run starts with this one's chain, where its window was. A window that
+    // --size made is not the user's own: what was remembered stays (its size, and its
+    // place once there is one). The full-screen settings go as the page left them.
     SdlPlayerWindow::Place place = window->WindowedPlace();
     if (options.fixedSize) {
+        if (!remembered.unplaced) place = remembered.place;
         place.width = remembered.place.width;
         place.height = remembered.place.height;
     }

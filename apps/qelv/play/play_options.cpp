@@ -9,6 +9,7 @@ const char kPlayUsage[] =
     "                 --samples FILE.qsb | --capture [SOURCE]] [--loop] [--exit-at-end]\n"
     "                 [--size WxH] [--fps N] [--frames N] [--no-sound] [--simd on|off]\n"
     "                 [--threads N] [--shuffle SECONDS] [--transition SECONDS]\n"
+    "                 [--pixel-size N]\n"
     "       qelv play --list-sources\n"
     "\n"
     "Plays the sound and shows the effect chain live in a window, in step with it.\n"
@@ -32,6 +33,10 @@ const char kPlayUsage[] =
     "  --list-sources  list the sources --capture can name, and stop\n"
     "  --size WxH      frame size, 8 to 8192 each, stretched over the window (default:\n"
     "                  the frame follows the window, which opens at 1024x640)\n"
+    "  --pixel-size N  the chain draws 1/N of the picture and each pixel is shown as\n"
+    "                  an NxN block, 1 to 8, in the window and in full screen, where it\n"
+    "                  takes the place of the display settings' pixel doubling; a side\n"
+    "                  that is not a multiple of N is drawn rounded up and cut\n"
     "  --fps N         blocks a second of the analysis (default 50)\n"
     "  --frames N      stop after N blocks (default: when the window is closed)\n"
     "  --no-sound      play silently in real time\n"
@@ -44,7 +49,9 @@ const char kPlayUsage[] =
     "\n"
     "Keys: Space pause, F or F11 full screen, Escape leave full screen or quit, Q quit,\n"
     "N and P next and previous preset, R a random one, Tab or a right click the\n"
-    "control panel.\n";
+    "control panel. Full screen draws at the mode the control panel's Display Settings\n"
+    "chose (stretched over the screen, whose own mode stays), with its pixel doubling;\n"
+    "with no mode chosen, or one the display does not list, at the screen's size.\n";
 
 namespace {
 bool Named(const std::string& argument, const char* name) {

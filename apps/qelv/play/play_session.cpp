@@ -4,23 +4,29 @@
 #include <memory>
 
 #include "apps/qelv/play/play_keys.h"
+#include "apps/qelv/render/render_options.h"
+#include "host/pixel_size.h"
 #include "host/preset_transition.h"
 #include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
+#include "output/frame_surface.h"
+#include "output/output_window.h"
 #include "ui/control_panel.h"
 
 namespace {
 class PlaySession {
 public:
     PlaySession(Engine& engine, PlayerWindow& window, BlockSource& source, const PlaySettings& settings)
-        : window(window), source(source), settings(settings), pacer(settings.blockCount),
-          wanted(settings.fixedSize ? settings.frameSize : InsideFrameSize()),
-          renderer(engine, wanted.width, wanted.height), transition(settings.transitionBlocks) {}
+        : window(window), source(source), settings(settings), pacer(settings.blockCount), inside(InsideFrameSize()),
+          drawn(WantedLook()), renderer(engine, drawn.frame.width, drawn.frame.height),
+          transition(settings.transitionBlocks) {}
 
     PlayResult Run() {
+        RequestDisplayMode(0, 0, 0, 0);
         source.SetPaused(false);
         window.SetModalTurn([this] { ModalTurn(); });
         while (HandleEvents()) {
+            FollowFullscreenRequest();
             if (paused) {
                 if (repaint || window.Animating()) ShowFrame();
                 source.WaitPaused();
@@ -35,16 +41,49 @@ public:
             source.WaitForNext(pacer.fed());
         }
         window.SetModalTurn({});
+        RequestDisplayMode(0, 0, 0, 0);
+        FollowFullscreenRequest();
         source.SetPaused(true);
         result.blocksFed = pacer.fed();
         return result;
     }
 
 private:
+    // The picture to show, and the frame the chain draws for it.
+    struct Look {
+        FrameSize picture, frame;
+        int32_t pixelSize;
+    };
+
     FrameSize InsideFrameSize() const {
         int32_t width = 0, height = 0;
         window.InsideSize(width, height);
         return FrameSizeForWindow(width, height);
+    }
+
+    // The window's picture, or in full screen the display settings' one.
+    Look WantedLook() const {
+        Look look{settings.fixedSize ? settings.frameSize : inside, {}, std::max(settings.pixelSize, 1)};
+        if (fullscreen) {
+            const FullscreenLook wanted = settings.fullscreenLook ? settings.fullscreenLook() : FullscreenLook{};
+            look.picture = wanted.mode.width > 0 && wanted.mode.height > 0
+                               ? FrameSizeForWindow(wanted.mode.width, wanted.mode.height)
+                               : inside;
+            look.pixelSize = std::clamp(wanted.pixelSize, 1, kLargestPixelSize);
+        }
+        // Each side at least what the effects take; the picture is cut from its blocks.
+        look.frame = {std::max(DrawnSide(look.picture.width, look.pixelSize), kMinimumSide),
+                      std::max(DrawnSide(look.picture.height, look.pixelSize), kMinimumSide)};
+        return look;
+    }
+
+    // A switch that fails withdraws its request, as the plug-in's does.
+    void FollowFullscreenRequest() {
+        const bool requested = IsFullscreen() != 0;
+        if (requested == fullscreen) return;
+        fullscreen = window.SetFullscreen(requested) && requested;
+        if (requested && !fullscreen) RequestDisplayMode(0, 0, 0, 0);
+        repaint = true;
     }
 
     // Feeds the blocks that came due and draws a frame from them, if any did.
@@ -53,7 +92,9 @@ private:
         if (span.empty()) return;
         for (int64_t block = span.first; block < span.end; ++block) renderer.FeedBlock(source.Block(block).bytes);
         // A new size takes effect with the next frame, so a paused picture stays.
-        if (FrameSize{renderer.width(), renderer.height()} != wanted) renderer.Resize(wanted.width, wanted.height);
+        const Look wanted = WantedLook();
+        if (wanted.frame != drawn.frame) renderer.Resize(wanted.frame.width, wanted.frame.height);
+        drawn = wanted;
         const bool beat = renderer.DrawFrame() != 0;
         transition.Draw(renderer.samples(), beat, span.end - span.first, renderer.frame(), renderer.width(),
                         renderer.height());
@@ -103,7 +144,10 @@ private:
     }
 
     void ShowFrame() {
-        window.Show(transition.Picture(renderer.frame()), renderer.width(), renderer.height());
+        const FrameSize& picture = drawn.picture;
+        window.Show(enlarger.Enlarge(transition.Picture(renderer.frame()), renderer.width(), drawn.pixelSize,
+                                     picture.width, picture.height),
+                    picture.width, picture.height);
         repaint = false;
     }
 
@@ -114,11 +158,11 @@ private:
             switch (event.kind) {
                 case PlayerEvent::Kind::Close: return false;
                 case PlayerEvent::Kind::Resized:
-                    if (!settings.fixedSize) wanted = FrameSizeForWindow(event.width, event.height);
+                    inside = FrameSizeForWindow(event.width, event.height);
                     repaint = true;
                     break;
                 case PlayerEvent::Kind::Key:
-                    if (!Act(ActionForKey(event.key, window.Fullscreen()))) return false;
+                    if (!Act(ActionForKey(event.key, IsFullscreen() != 0))) return false;
                     break;
             }
         }
@@ -132,8 +176,14 @@ private:
                 paused = !paused;
                 source.SetPaused(paused);
                 break;
-            case PlayAction::ToggleFullscreen: window.SetFullscreen(!window.Fullscreen()); break;
-            case PlayAction::LeaveFullscreen: window.SetFullscreen(false); break;
+            // The display settings page's mode and doubling, as its Fullscreen button asks.
+            case PlayAction::ToggleFullscreen:
+                if (IsFullscreen())
+                    RequestDisplayMode(0, 0, 0, 0);
+                else
+                    RequestDisplayMode(1, windowSettings.fsW, windowSettings.fsH, windowSettings.fsD);
+                break;
+            case PlayAction::LeaveFullscreen: RequestDisplayMode(0, 0, 0, 0); break;
             case PlayAction::NextPreset:
             case PlayAction::PreviousPreset:
             case PlayAction::RandomPreset: ChangePreset(action); break;
@@ -149,8 +199,11 @@ private:
     BlockSource& source;
     const PlaySettings& settings;
     BlockPacer pacer;
-    FrameSize wanted;
+    bool fullscreen = false;  // what the window was last told
+    FrameSize inside;         // the window's inside size, as a frame size
+    Look drawn;               // of the frame in the renderer
     LockstepRenderer renderer;
+    PixelEnlarger enlarger;
     PresetTransition transition;
     const std::unique_ptr<EffectChain> incoming = std::make_unique<EffectChain>();
     PlayResult result;

@@ -11,11 +11,22 @@
 struct Engine;
 struct EffectChain;
 
+// What full screen shows: a picture of the display mode's size, 0 x 0 for the screen's
+// own, drawn with pixels of pixelSize x pixelSize.
+struct FullscreenLook {
+    FrameSize mode{0, 0};
+    int32_t pixelSize = 1;
+};
+
 struct PlaySettings {
     int32_t fps = 50;         // the blocks' analysis rate
     int64_t blockCount = 0;   // how many of the blocks to play
-    bool fixedSize = false;   // true: frames keep frameSize; false: they follow the window
+    bool fixedSize = false;   // true: pictures keep frameSize; false: they follow the window
     FrameSize frameSize{640, 360};
+    int32_t pixelSize = 1;    // the window's picture: the chain draws 1/n of it, each pixel n x n
+    // Asked for at every frame in full screen, so that the display settings page's changes
+    // show at once; empty: the screen's own size with pixels of one.
+    std::function<FullscreenLook()> fullscreenLook;
     // N and P: read the preset that many places on into the given chain, which is empty;
     // false, leaving it alone, when it cannot be read. Empty when there is no preset folder.
     std::function<bool(int step, EffectChain& into)> stepPreset;
@@ -58,7 +69,10 @@ public:
 
 // Plays the source's blocks through the engine's chain, up to settings.blockCount, and
 // shows the frames in the window until the source ends or the user closes it. The source
-// starts paused and is left paused.
+// starts paused and is left paused. Full screen is asked for as the display settings page
+// asks for it, through the frame surface's display-mode request (F, Escape and the page's
+// button are one switch); the window follows the request once a turn. The session starts
+// windowed and leaves the window so.
 PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, BlockSource& source, const PlaySettings& settings);
 // A track's blocks in step with its clock, which starts paused and is left paused.
 PlayResult PlayInWindow(Engine& engine, PlayerWindow& window, PlaybackClock& clock, const std::vector<SampleBlock>& blocks,

@@ -13,6 +13,7 @@
 #include "host/default_chain.h"
 #include "apps/qelv/render/frame_sink.h"
 #include "host/path_extension.h"
+#include "host/pixel_size.h"
 #include "apps/qelv/render/progress_bar.h"
 #include "apps/qelv/render/render_options.h"
 #include "core/mmx.h"
@@ -161,7 +162,11 @@ int Render(RenderOptions& options) {
     const int depth = int(std::clamp<size_t>((size_t(1) << 28) / frameBytes, 2, 8));
     sink = QueueFrames(std::move(sink), options.width, options.height, depth);
     const auto started = std::chrono::steady_clock::now();
-    StreamRenderer renderer(engine, options.width, options.height, options.fps);
+    // With bigger pixels the chain draws a smaller frame, enlarged for the output.
+    const int32_t pixelSize = std::max(options.pixelSize, 1);
+    StreamRenderer renderer(engine, DrawnSide(options.width, pixelSize), DrawnSide(options.height, pixelSize),
+                            options.fps);
+    PixelEnlarger enlarger;
     bool written = true;
     {
         ProgressBar progress(frames);
@@ -169,7 +174,9 @@ int Render(RenderOptions& options) {
             // Frame i takes the blocks up to block i: exactly block i, one a frame.
             written = input.Feed(i, renderer, error);
             if (written) renderer.Draw(i);
-            written = written && sink->Write(renderer.Picture(), error);
+            written = written && sink->Write(enlarger.Enlarge(renderer.Picture(), renderer.width(), pixelSize,
+                                                              options.width, options.height),
+                                             error);
             progress.Update(i + 1);
         }
     }  // the bar's line is cleared before any message

@@ -11,11 +11,12 @@
 #include <thread>
 
 #include "core/worker_pool.h"
+#include "host/pixel_size.h"
 
 const char kRenderUsage[] =
     "usage: qelv render [FILE | --samples FILE.qsb | --audio FILE | --demo] [--preset FILE|NAME]\n"
     "                   [--size WxH] [--frames N] [--fps N] [--simd on|off] [--out PATH]\n"
-    "                   [--quality draft|good|best] [--threads N]\n"
+    "                   [--quality draft|good|best] [--threads N] [--pixel-size N]\n"
     "\n"
     "Renders the effect chain offline, one frame per block of samples; the same inputs\n"
     "give the same frames on every machine.\n"
@@ -42,7 +43,11 @@ const char kRenderUsage[] =
     "                  out/qelv-demo/ without ffmpeg)\n"
     "  --quality Q     video encoding: draft (fastest, largest), good (default; keeps\n"
     "                  up with 1080p at 50 frames a second on two cores) or best\n"
-    "                  (slow, smallest for its picture)\n";
+    "                  (slow, smallest for its picture)\n"
+    "  --pixel-size N  draw at 1/N of --size and show each pixel as an NxN block, 1 to\n"
+    "                  8: a preset keeps its look at a large size, at 1/N^2 the cost;\n"
+    "                  a side that is not a multiple of N is drawn rounded up and its\n"
+    "                  last blocks cut at the right or bottom edge (default 1)\n";
 
 namespace {
 bool ParseInt(const std::string& text, int64_t minimum, int64_t maximum, int64_t& value) {
@@ -75,7 +80,7 @@ int32_t CoresAvailable() {
 
 bool TakesValue(const std::string& name) {
     for (const char* option : {"--preset", "--samples", "--audio", "--size", "--frames", "--fps", "--simd", "--threads",
-                               "--out", "--quality"})
+                               "--out", "--quality", "--pixel-size"})
         if (name == option) return true;
     return false;
 }
@@ -199,6 +204,12 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
                 error = "--quality wants draft, good or best, not '" + value + "'";
                 return false;
             }
+        } else if (name == "--pixel-size") {
+            if (!ParseInt(value, 1, kLargestPixelSize, number)) {
+                error = "--pixel-size wants a whole number from 1 to 8, not '" + value + "'";
+                return false;
+            }
+            options.pixelSize = int32_t(number);
         } else if (name == "--out") {
             options.outPath = value;
             if (!ClassifyOutput(value, options.output, error)) return false;
@@ -209,6 +220,14 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
     }
     if (sources > 1) {
         error = "give at most one input: a FILE, --samples, --audio or --demo";
+        return false;
+    }
+    const int32_t drawnWidth = DrawnSide(options.width, options.pixelSize);
+    const int32_t drawnHeight = DrawnSide(options.height, options.pixelSize);
+    if (drawnWidth < kMinimumSide || drawnHeight < kMinimumSide) {
+        error = "--pixel-size " + std::to_string(options.pixelSize) + " would draw " + std::to_string(options.width) +
+                "x" + std::to_string(options.height) + " at " + std::to_string(drawnWidth) + "x" +
+                std::to_string(drawnHeight) + "; each side drawn must be at least 8";
         return false;
     }
     return true;

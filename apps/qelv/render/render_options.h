@@ -16,6 +16,7 @@ struct RenderOptions {
     SampleSource source = SampleSource::DemoTrack;
     std::string inputPath;   // the .qsb or audio file
     int32_t width = 640, height = 360;
+    int32_t pixelSize = 0;   // --pixel-size; 0: not given (1, or play's full-screen doubling)
     int64_t frames = 0;      // 0: one frame per block of the input
     int32_t fps = 50;
     bool simd = true;
