@@ -218,8 +218,9 @@ public:
             }
             if (samples.size() >= wanted) break;
             if (!stream || pa_stream_get_state(stream) != PA_STREAM_READY) {
-                error = "the sound server stopped the capture: " +
-                        std::string(pa_strerror(pa_context_errno(connection->get())));
+                const std::string cause = pa_strerror(pa_context_errno(connection->get()));
+                error = connection->Connected() ? "the sound server ended the capture of '" + source + "' (" + cause + ")"
+                                                : "the sound server went away (" + cause + ")";
                 return false;
             }
             connection->Wait();

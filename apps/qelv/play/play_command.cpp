@@ -161,7 +161,7 @@ int Play(const PlayOptions& options) {
         // Once under way, a capture that breaks is said once, and so is its coming back.
         CaptureSource::Hooks said;
         said.lost = [](const std::string& reason) {
-            std::fprintf(ToolMessages(), "qelv play: the capture stopped (%s); showing silence until it is back\n",
+            std::fprintf(ToolMessages(), "qelv play: capture lost: %s; showing silence until it is back\n",
                          reason.c_str());
         };
         said.back = [] { std::fprintf(ToolMessages(), "qelv play: capturing again\n"); };
