@@ -61,8 +61,10 @@ include(cmake/packaging.cmake)
 include(cmake/gstreamer.cmake)
 
 # The lag from a click to its frame, against a running sound server: scripts/measure-lag.sh.
+# Its clicks are played through the simple client, which comes with the PulseAudio client.
+pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)
 add_executable(qelv_capture_lag EXCLUDE_FROM_ALL bench/lag/capture_lag.cpp)
-target_link_libraries(qelv_capture_lag PRIVATE qelv_app)
+target_link_libraries(qelv_capture_lag PRIVATE qelv_app PkgConfig::PULSE_SIMPLE)
 
 # Speed targets live in benchmarks, never in timed tests.
 find_package(benchmark QUIET)

@@ -17,6 +17,9 @@ struct StereoAudio {
 StereoAudio DemoTrack(int sampleRate = 44100);
 // One host block per frame period (1 / fps seconds), each showing the music at its time.
 std::vector<SampleBlock> AnalyzeAudio(const StereoAudio& audio, double fps);
+// What the analysis makes of silence: the block the picture goes on with when there is no
+// sound to show.
+const SampleBlock& SilentBlock();
 // The sample that block k of a stream analysed at fps blocks a second ends with.
 int64_t NewestSampleOfBlock(int64_t block, int sampleRate, double fps);
 

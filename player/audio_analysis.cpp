@@ -112,6 +112,15 @@ void StreamAnalyser::Analyse(SampleBlock& block) {
     for (int c = 0; c < 2; ++c) window->analyser.Analyse(window->channels[c], kFftSize - 1, c, block);
 }
 
+const SampleBlock& SilentBlock() {
+    static const SampleBlock block = [] {
+        SampleBlock silence;
+        StreamAnalyser().Analyse(silence);  // nothing appended: silence throughout
+        return silence;
+    }();
+    return block;
+}
+
 std::vector<SampleBlock> AnalyzeAudio(const StereoAudio& audio, double fps) {
     std::vector<SampleBlock> blocks;
     // More than one block per sample would only repeat blocks (and an absurd rate would

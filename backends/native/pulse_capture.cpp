@@ -36,19 +36,16 @@ std::string ServerError(int code, const std::string& source) {
     }
 }
 
-// A context over a loop thread of its own. The loop's lock is held between Lock and
-// Unlock, and while the loop runs a callback.
+// A context over a loop thread of its own; a lost connection is replaced by a new context
+// on the same loop. The loop's lock is held between Lock and Unlock, and while the loop
+// runs a callback.
 class PulseConnection {
 public:
-    PulseConnection()
-        : loop(pa_threaded_mainloop_new()), context(pa_context_new(pa_threaded_mainloop_get_api(loop), kClientName)) {
-        pa_context_set_state_callback(context, &PulseConnection::Wake<pa_context>, this);
-    }
+    PulseConnection() : loop(pa_threaded_mainloop_new()) {}
     ~PulseConnection() {
         // Once the loop thread has stopped, nothing else touches the context.
         if (started) pa_threaded_mainloop_stop(loop);
-        pa_context_disconnect(context);
-        pa_context_unref(context);
+        DropContext();
         pa_threaded_mainloop_free(loop);
     }
     PulseConnection(const PulseConnection&) = delete;
@@ -56,15 +53,26 @@ public:
 
     // Connects and returns with the loop locked, whether it connected or not.
     bool Connect(std::string& error) {
-        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) {
-            Lock();
-            error = ServerError(pa_context_errno(context), {});
-            return false;
-        }
         started = pa_threaded_mainloop_start(loop) == 0;
         Lock();
         if (!started) {
             error = "cannot start the sound server's client thread";
+            return false;
+        }
+        return Reconnect(PA_CONTEXT_NOFLAGS, error);
+    }
+
+    // With the loop locked: lets go of the context and connects a new one.
+    bool Reconnect(pa_context_flags_t flags, std::string& error) {
+        DropContext();
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), kClientName);
+        if (!context) {
+            error = "cannot make a sound server connection";
+            return false;
+        }
+        pa_context_set_state_callback(context, &PulseConnection::Wake<pa_context>, this);
+        if (pa_context_connect(context, nullptr, flags, nullptr) < 0) {
+            error = ServerError(pa_context_errno(context), {});
             return false;
         }
         bool ready = false;
@@ -78,15 +86,26 @@ public:
         return false;
     }
 
-    // With the loop locked: waits until done() holds, or the answer time has passed (false).
+    // With the loop locked: whether the context is still connected.
+    bool Connected() const { return context && pa_context_get_state(context) == PA_CONTEXT_READY; }
+
+    // With the loop locked: every wait, now and later, ends at once.
+    void Interrupt() {
+        interrupted = true;
+        WakeWaiters();
+    }
+    bool Interrupted() const { return interrupted; }
+
+    // With the loop locked: waits until done() holds, or the answer time has passed or the
+    // wait was interrupted (false).
     template <typename Done>
     bool WaitUntil(Done done) {
         bool late = false;
         Alarm alarm{this, &late};
         pa_time_event* timer = pa_context_rttime_new(context, pa_rtclock_now() + kAnswerTime, &Alarm::Ring, &alarm);
-        while (!done() && !late) Wait();
+        while (!done() && !late && !interrupted) Wait();
         if (timer) pa_threaded_mainloop_get_api(loop)->time_free(timer);
-        return !late || done();
+        return done();
     }
 
     // With the loop locked: until the operation has finished, or the answer time has passed.
@@ -121,9 +140,17 @@ private:
         }
     };
 
+    void DropContext() {
+        if (!context) return;
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+    }
+
     pa_threaded_mainloop* loop;
-    pa_context* context;
-    bool started = false;
+    pa_context* context = nullptr;
+    bool started = false, interrupted = false;
 };
 
 // The loop's lock, held for a scope.
@@ -140,24 +167,18 @@ private:
 
 class PulseCapture final : public SoundCapture {
 public:
-    PulseCapture(std::unique_ptr<PulseConnection> connection, int rate)
-        : connection(std::move(connection)), rate(rate) {}
+    PulseCapture(std::unique_ptr<PulseConnection> connection, std::string source, int rate, int framesPerRead)
+        : connection(std::move(connection)), source(std::move(source)), rate(rate), framesPerRead(framesPerRead) {}
     ~PulseCapture() override {
-        if (!stream) return;
-        {
-            const Locked locked(*connection);
-            pa_stream_set_state_callback(stream, nullptr, nullptr);
-            pa_stream_set_read_callback(stream, nullptr, nullptr);
-            pa_stream_disconnect(stream);
-        }
         // Before the connection, whose destructor stops the loop thread.
-        pa_stream_unref(stream);
+        const Locked locked(*connection);
+        DropStream();
     }
     PulseCapture(const PulseCapture&) = delete;
     PulseCapture& operator=(const PulseCapture&) = delete;
 
     // With the loop locked: opens the record stream and waits until it runs.
-    bool Open(const std::string& source, int framesPerRead, std::string& error) {
+    bool Open(std::string& error) {
         const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(rate), 2};
         stream = pa_stream_new(connection->get(), "visualisation", &spec, nullptr);
         if (!stream) {
@@ -191,14 +212,15 @@ public:
         const Locked locked(*connection);
         const size_t wanted = 2 * size_t(std::max(frames, 0));
         for (;;) {
-            if (interrupted) {
+            if (connection->Interrupted()) {
                 error = "the capture was interrupted";
                 return false;
             }
             if (samples.size() >= wanted) break;
-            if (pa_stream_get_state(stream) != PA_STREAM_READY) {
-                error = "the sound server stopped the capture: " +
-                        std::string(pa_strerror(pa_context_errno(connection->get())));
+            if (!stream || pa_stream_get_state(stream) != PA_STREAM_READY) {
+                const std::string cause = pa_strerror(pa_context_errno(connection->get()));
+                error = connection->Connected() ? "the sound server ended the capture of '" + source + "' (" + cause + ")"
+                                                : "the sound server went away (" + cause + ")";
                 return false;
             }
             connection->Wait();
@@ -208,15 +230,38 @@ public:
         return true;
     }
 
+    bool Reopen(std::string& error) override {
+        const Locked locked(*connection);
+        DropStream();
+        samples.clear();
+        if (connection->Interrupted()) {
+            error = "the capture was interrupted";
+            return false;
+        }
+        // A source that went away leaves the connection standing. Retries never start a
+        // server of their own: the one that went away comes back by itself or not at all.
+        if (!connection->Connected() && !connection->Reconnect(PA_CONTEXT_NOAUTOSPAWN, error)) return false;
+        return Open(error);
+    }
+
     void Interrupt() override {
         const Locked locked(*connection);
-        interrupted = true;
-        connection->WakeWaiters();
+        connection->Interrupt();
     }
 
     int sampleRate() const override { return rate; }
 
 private:
+    // With the loop locked.
+    void DropStream() {
+        if (!stream) return;
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_read_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+    }
+
     // On the loop thread, locked: takes in what the server has sent.
     static void Arrived(pa_stream* stream, size_t, void* self) {
         auto& capture = *static_cast<PulseCapture*>(self);
@@ -238,10 +283,10 @@ private:
     }
 
     const std::unique_ptr<PulseConnection> connection;
-    const int rate;
+    const std::string source;
+    const int rate, framesPerRead;
     pa_stream* stream = nullptr;
     std::deque<float> samples;  // interleaved, arrived and not yet read
-    bool interrupted = false;
 };
 
 struct Listing {
@@ -258,8 +303,8 @@ std::unique_ptr<SoundCapture> OpenSoundCapture(const std::string& source, int sa
     std::unique_ptr<PulseCapture> capture;
     bool opened = false;
     if (connected) {
-        capture = std::make_unique<PulseCapture>(std::move(connection), sampleRate);
-        opened = capture->Open(source, framesPerRead, error);
+        capture = std::make_unique<PulseCapture>(std::move(connection), source, sampleRate, framesPerRead);
+        opened = capture->Open(error);
     }
     server.Unlock();
     if (!opened) return nullptr;

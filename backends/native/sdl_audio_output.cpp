@@ -32,8 +32,8 @@ Uint16 BufferFrames(int rate) {
 
 class SdlAudioOutput final : public PlaybackClock {
 public:
-    SdlAudioOutput(int rate, SoundPull pull)
-        : rate(rate), repeats((kLowestDeviceRate + rate - 1) / rate), pull(std::move(pull)) {}
+    SdlAudioOutput(int rate, SoundPull pull, SoundLost lost)
+        : rate(rate), repeats((kLowestDeviceRate + rate - 1) / rate), pull(std::move(pull)), lost(std::move(lost)) {}
 
     ~SdlAudioOutput() override {
         // A close that did not end is left to finish on its own; the subsystem stays.
@@ -66,24 +66,42 @@ public:
         return true;
     }
 
+    int64_t Position() override {
+        if (!silent && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) GoSilent();
+        return silent ? lostAt + silent->Position() : DevicePosition();
+    }
+    void SetPaused(bool pause) override {
+        paused = pause;
+        if (silent)
+            silent->SetPaused(pause);
+        else
+            SDL_PauseAudioDevice(device, pause ? 1 : 0);
+    }
+    void WaitFor(int64_t samples) override { SleepForSamples(samples, rate); }
+    int sampleRate() const override { return rate; }
+
+private:
     // What has been handed to the device, less the buffer still to be heard, plus the
     // time since then: the device asks for a whole buffer at once, longer than a frame.
     // Counted in the device's frames, given in the track's.
-    int64_t Position() override {
+    int64_t DevicePosition() const {
         const int64_t at = handed.load() - bufferFrames;
         if (paused) return std::max<int64_t>(0, at) / repeats;
         const auto since = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - Clock::time_point(
                                                                                      Clock::duration(handedAt.load())));
         return std::max<int64_t>(0, at + std::min(bufferFrames, since.count() * rate * repeats / 1000000)) / repeats;
     }
-    void SetPaused(bool pause) override {
-        paused = pause;
-        SDL_PauseAudioDevice(device, pause ? 1 : 0);
-    }
-    void WaitFor(int64_t samples) override { SleepForSamples(samples, rate); }
-    int sampleRate() const override { return rate; }
 
-private:
+    // A device stops by itself only when it is lost. Paused, it asks for no more sound
+    // (SDL would go on asking at its own pace); the clock goes on from where it was.
+    void GoSilent() {
+        lostAt = DevicePosition();
+        SDL_PauseAudioDevice(device, 1);
+        silent = OpenSilentClock(rate);
+        silent->SetPaused(paused);
+        if (lost) lost();
+    }
+
     // Closing waits for the device's thread, which a sound server that has stopped
     // answering holds forever: the run must end all the same. Paused first, the device
     // calls Fill no more, so it may outlive this.
@@ -132,6 +150,7 @@ private:
     const int rate;
     const int repeats;  // device frames per track frame
     const SoundPull pull;
+    const SoundLost lost;
     using Clock = std::chrono::steady_clock;
     bool initialised = false, paused = true;
     SDL_AudioDeviceID device = 0;
@@ -141,11 +160,13 @@ private:
     int owed = 0;
     std::atomic<int64_t> handed{0};
     std::atomic<Clock::rep> handedAt{0};
+    std::unique_ptr<PlaybackClock> silent;  // once the device is lost
+    int64_t lostAt = 0;                     // the position then
 };
 }  // namespace
 
-std::unique_ptr<PlaybackClock> OpenSdlAudio(int sampleRate, SoundPull pull, std::string& error) {
-    auto output = std::make_unique<SdlAudioOutput>(sampleRate, std::move(pull));
+std::unique_ptr<PlaybackClock> OpenSdlAudio(int sampleRate, SoundPull pull, SoundLost lost, std::string& error) {
+    auto output = std::make_unique<SdlAudioOutput>(sampleRate, std::move(pull), std::move(lost));
     if (!output->Open(error)) return nullptr;
     return output;
 }

@@ -11,8 +11,12 @@ public:
     // Waits until that many stereo frames have arrived and stores them interleaved (left,
     // right) in -1..1; false, with the reason, once the stream is broken.
     virtual bool Read(float* interleaved, int frames, std::string& error) = 0;
-    // From another thread: a Read waiting there, and every later one, returns false at
-    // once, whatever the server does.
+    // Once Read has failed: connects to the server again, if the connection was lost, and
+    // opens the same source; false, with the reason, while the server or the source is not
+    // there (within seconds).
+    virtual bool Reopen(std::string& error) = 0;
+    // From another thread: a Read or Reopen waiting there, and every later one, returns
+    // false at once, whatever the server does.
     virtual void Interrupt() = 0;
     virtual int sampleRate() const = 0;
 };

@@ -15,6 +15,7 @@
 #include "apps/qelv/play/capture_source.h"
 #include "host/default_chain.h"
 #include "core/frame_types.h"
+#include "engine/engine.h"
 #include "engine/lockstep_renderer.h"
 
 namespace {
@@ -76,8 +77,9 @@ int main() {
         std::fprintf(stderr, "capture_lag: %s\n", error.c_str());
         return 1;
     }
-    BuildDefaultChain();
-    LockstepRenderer renderer(1024, 640);
+    Engine engine;
+    BuildDefaultChain(engine.chain);
+    LockstepRenderer renderer(engine, 1024, 640);
     CaptureSource source(std::move(sound), kFps, INT64_MAX);
     ClickPlayer player;
     source.SetPaused(false);

@@ -6,27 +6,8 @@
 # not take is named. The server is ours alone and is killed however the test ends.
 set -u
 qelv=$1
-if ! command -v pulseaudio >/dev/null || ! command -v paplay >/dev/null; then
-  echo "pulseaudio and paplay are not installed: skipped"
-  exit 77
-fi
-dir=$(mktemp -d)
-server=
-player=
-cleanup() {
-  [ -n "$player" ] && kill "$player" 2>/dev/null
-  [ -n "$server" ] && kill "$server" 2>/dev/null
-  [ -n "$server" ] && wait "$server" 2>/dev/null
-  rm -rf "$dir"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib/private_pulse.sh"
-
-# Nothing of the user's: no system daemon, settings or windows.
-export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy
-unset DISPLAY WAYLAND_DISPLAY
+begin_sound_test pulseaudio paplay
 
 # No server: one line naming the cause, exit 1, well within the limit.
 start=$(date +%s)

@@ -5,44 +5,13 @@
 # says it starts (once its sound device is open) to the run's last line.
 set -u
 qelv=$1
-for tool in pulseaudio pactl pacat python3; do
-  if ! command -v $tool >/dev/null; then
-    echo "$tool is not installed: skipped"
-    exit 77
-  fi
-done
-dir=$(mktemp -d)
-server=
-keeper=
-cleanup() {
-  [ -n "$keeper" ] && kill "$keeper" 2>/dev/null
-  [ -n "$server" ] && kill "$server" 2>/dev/null
-  [ -n "$server" ] && wait "$server" 2>/dev/null
-  rm -rf "$dir"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib/private_pulse.sh"
-
-export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy \
-  SDL_AUDIODRIVER=pulseaudio
-unset DISPLAY WAYLAND_DISPLAY
+begin_sound_test pulseaudio pactl pacat python3
 start_private_pulse
 keep_output_running
 
-# Each line of standard error with the time it came.
-stamped() { while IFS= read -r line; do echo "$(date +%s.%N) $line"; done; }
 for rate in 50 44100; do
-  python3 - "$dir/track.wav" "$rate" <<'PY' || fail "cannot write the track"
-import math, struct, sys
-rate = int(sys.argv[2])
-samples = [int(8000 * math.sin(0.3 * i)) for i in range(2 * 2 * rate)]
-data = struct.pack('<%dh' % len(samples), *samples)
-header = b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' + \
-    struct.pack('<IHHIIHH', 16, 1, 2, rate, rate * 4, 4, 16) + b'data' + struct.pack('<I', len(data))
-open(sys.argv[1], 'wb').write(header + data)
-PY
+  write_tone "$dir/track.wav" "$rate" 2
   # A machine busy enough to starve the sound server slows any playback down: the best of
   # three tries counts (the 40-fold slowdown this guards against fails every one).
   times=

@@ -5,31 +5,8 @@
 # server fails within the seconds the server has to answer, naming the cause.
 set -u
 qelv=$1
-for tool in pulseaudio pactl pacat python3; do
-  if ! command -v $tool >/dev/null; then
-    echo "$tool is not installed: skipped"
-    exit 77
-  fi
-done
-dir=$(mktemp -d)
-server=
-player=
-keeper=
-cleanup() {
-  [ -n "$player" ] && kill -KILL "$player" 2>/dev/null
-  [ -n "$keeper" ] && kill "$keeper" 2>/dev/null
-  [ -n "$server" ] && kill -CONT "$server" 2>/dev/null && kill "$server" 2>/dev/null
-  [ -n "$server" ] && wait "$server" 2>/dev/null
-  rm -rf "$dir"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib/private_pulse.sh"
-
-export HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir/config" SDL_VIDEODRIVER=dummy \
-  SDL_AUDIODRIVER=pulseaudio
-unset DISPLAY WAYLAND_DISPLAY
+begin_sound_test pulseaudio pactl pacat python3
 start_private_pulse
 # The output runs, so that the streams are under way when the server stops.
 keep_output_running

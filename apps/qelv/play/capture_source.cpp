@@ -1,7 +1,6 @@
 #include "apps/qelv/play/capture_source.h"
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include "player/audio.h"
@@ -9,17 +8,21 @@
 namespace {
 // The longest wait before the session looks at the window's events again.
 constexpr auto kLongestWait = std::chrono::milliseconds(10);
+// How often a broken capture is tried again: soon after a server restarts, and not so
+// often that trying costs anything.
+constexpr auto kRetryEvery = std::chrono::seconds(1);
 }  // namespace
 
-CaptureSource::CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count)
-    : capture(std::move(capture)), fps(fps), count(count), reader([this] { Capture(); }) {}
+CaptureSource::CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count, Hooks hooks)
+    : capture(std::move(capture)), fps(fps), count(count), hooks(std::move(hooks)), reader([this] { Capture(); }) {}
 
 CaptureSource::~CaptureSource() {
     {
         const std::lock_guard<std::mutex> guard(lock);
         stopping = true;
     }
-    // A read in progress would wait for the server, which may never answer again.
+    stop.notify_all();
+    // A read or reopening in progress would wait for the server, which may never answer.
     capture->Interrupt();
     reader.join();
 }
@@ -29,31 +32,79 @@ void CaptureSource::Capture() {
     StreamAnalyser analyser;
     std::vector<float> samples;
     int64_t read = 0;
-    for (int64_t block = 0;; ++block) {
+    for (int64_t block = 0;;) {
         // Block k shows the stream up to its time, k / fps seconds, as a track's block does.
         const int64_t wanted = NewestSampleOfBlock(block, rate, fps) + 1 - read;
         samples.resize(size_t(2 * std::max<int64_t>(wanted, 0)));
         std::string problem;
-        const bool ok = wanted <= 0 || capture->Read(samples.data(), int(wanted), problem);
-        const std::lock_guard<std::mutex> guard(lock);
-        if (stopping) return;
-        if (!ok) {
-            broken = true;
-            failure = problem;
-            arrived.notify_all();
-            return;
+        if (wanted > 0 && !capture->Read(samples.data(), int(wanted), problem)) {
+            if (!Recapture(problem)) return;
+            continue;  // the same block, from the new stream
         }
-        read += std::max<int64_t>(wanted, 0);
-        analyser.Append(samples.data(), samples.size() / 2);
-        if (paused) continue;
-        analyser.Analyse(waiting.emplace_back());
-        ++delivered;
-        arrived.notify_all();
+        bool back = false;
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            if (stopping) return;
+            ++block;
+            read += std::max<int64_t>(wanted, 0);
+            analyser.Append(samples.data(), samples.size() / 2);
+            // Silence lasts until sound arrives again, not just until the stream opens.
+            if (silent) {
+                AddDueSilence();
+                silent = false;
+                back = true;
+            }
+            if (!paused) {
+                analyser.Analyse(waiting.emplace_back());
+                ++delivered;
+                arrived.notify_all();
+            }
+        }
+        if (back && hooks.back) hooks.back();
     }
+}
+
+bool CaptureSource::Recapture(const std::string& reason) {
+    bool wasSilent = false;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (stopping) return false;
+        // A stream that opened and broke again before any sound came is the same loss.
+        wasSilent = silent;
+        if (!silent) SilenceFrom(Clock::now());
+        silent = true;
+    }
+    if (!wasSilent && hooks.lost) hooks.lost(reason);
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            if (stop.wait_for(guard, kRetryEvery, [this] { return stopping; })) return false;
+        }
+        std::string error;
+        if (capture->Reopen(error)) return true;
+    }
+}
+
+void CaptureSource::SilenceFrom(Clock::time_point start) {
+    silenceStart = start;
+    silenceBase = delivered;
+}
+
+void CaptureSource::AddDueSilence() {
+    if (!silent || paused) return;
+    const double seconds = std::chrono::duration<double>(Clock::now() - silenceStart).count();
+    const int64_t due = silenceBase + int64_t(seconds * fps);
+    for (; delivered < due; ++delivered) waiting.push_back(SilentBlock());
+}
+
+CaptureSource::Clock::time_point CaptureSource::NextSilence() const {
+    const std::chrono::duration<double> after(double(delivered + 1 - silenceBase) / fps);
+    return silenceStart + std::chrono::duration_cast<Clock::duration>(after);
 }
 
 int64_t CaptureSource::Due() {
     const std::lock_guard<std::mutex> guard(lock);
+    AddDueSilence();
     return std::min(delivered, count);
 }
 
@@ -68,24 +119,20 @@ const SampleBlock& CaptureSource::Block(int64_t index) {
     return waiting.front();
 }
 
-bool CaptureSource::Ended(int64_t taken) {
-    const std::lock_guard<std::mutex> guard(lock);
-    return taken >= count || (broken && taken >= delivered);
-}
+bool CaptureSource::Ended(int64_t taken) { return taken >= count; }
 
 void CaptureSource::WaitForNext(int64_t taken) {
     std::unique_lock<std::mutex> guard(lock);
-    arrived.wait_for(guard, kLongestWait, [&] { return delivered > taken || broken; });
+    Clock::time_point until = Clock::now() + kLongestWait;
+    if (silent && !paused) until = std::min(until, NextSilence());
+    arrived.wait_until(guard, until, [&] { return delivered > taken; });
 }
 
 void CaptureSource::SetPaused(bool pause) {
     const std::lock_guard<std::mutex> guard(lock);
+    // Silence paused and resumed starts again from now, as live sound does.
+    if (paused && !pause && silent) SilenceFrom(Clock::now());
     paused = pause;
 }
 
 void CaptureSource::WaitPaused() { std::this_thread::sleep_for(kLongestWait); }
-
-std::string CaptureSource::error() {
-    const std::lock_guard<std::mutex> guard(lock);
-    return failure;
-}

@@ -1,7 +1,9 @@
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -13,11 +15,18 @@
 // Live sound as a play session's blocks. A thread of its own reads the capture one block's
 // worth at a time and analyses each block the moment it is in, so a block is due as soon
 // as its sound has arrived. Live sound cannot wait: blocks that arrive while paused are
-// dropped.
+// dropped. When the capture breaks (the sound server or the source has gone away), blocks
+// of silence come due in real time instead, so the picture goes on, while the thread tries
+// every second to capture again.
 class CaptureSource final : public BlockSource {
 public:
-    // Ends after count blocks, or when the capture breaks.
-    CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count);
+    struct Hooks {
+        // On the capture's thread: it broke, with the reason; it runs again.
+        std::function<void(const std::string& reason)> lost;
+        std::function<void()> back;
+    };
+    // Ends after count blocks.
+    CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count, Hooks hooks = {});
     ~CaptureSource() override;
     CaptureSource(const CaptureSource&) = delete;
     CaptureSource& operator=(const CaptureSource&) = delete;
@@ -28,20 +37,30 @@ public:
     void WaitForNext(int64_t taken) override;
     void SetPaused(bool paused) override;
     void WaitPaused() override;
-    // Why the capture broke off; empty while it runs.
-    std::string error();
 
 private:
+    using Clock = std::chrono::steady_clock;
     void Capture();
+    // Silence until the capture opens again; false once stopping.
+    bool Recapture(const std::string& reason);
+    // With the lock held: the silent blocks due by now, and when the next one is.
+    void SilenceFrom(Clock::time_point start);
+    void AddDueSilence();
+    Clock::time_point NextSilence() const;
 
     const std::unique_ptr<SoundCapture> capture;
     const int32_t fps;
     const int64_t count;
+    const Hooks hooks;
     std::mutex lock;  // guards all below but the thread
-    std::condition_variable arrived;
+    std::condition_variable arrived, stop;
     std::deque<SampleBlock> waiting;  // blocks from `first` on, not yet taken
     int64_t first = 0, delivered = 0;
-    bool paused = true, stopping = false, broken = false;
-    std::string failure;
+    bool paused = true, stopping = false;
+    // While the capture is away: blocks of silence come due from `silenceStart` on, the
+    // first of them being block `silenceBase`.
+    bool silent = false;
+    Clock::time_point silenceStart;
+    int64_t silenceBase = 0;
     std::thread reader;
 };

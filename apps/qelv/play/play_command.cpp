@@ -58,17 +58,27 @@ bool LoadEntry(const PlayOptions& options, const std::vector<std::string>& files
 }
 
 // A silent clock for silence, a sample stream or when asked for, and when no sound device
-// opens (said once).
+// opens. Going without sound is said once, not for every track, and so is sound coming
+// back with a later track; a device lost part-way leaves the track to play on silently.
 std::unique_ptr<PlaybackClock> OpenClock(const PlaylistTrack& track) {
     if (!track) return OpenSilentClock(kSilentRate);
     TrackStream& stream = *track;
     if (!stream.soundKept()) return OpenSilentClock(stream.sampleRate());
-    static bool told = false;
+    static bool silenced = false;
     std::string error;
     auto pull = [&stream](float* interleaved, size_t frames) { return stream.TakeSound(interleaved, frames); };
-    if (auto output = OpenSdlAudio(stream.sampleRate(), pull, error)) return output;
-    if (!told) std::fprintf(ToolMessages(), "qelv play: no sound device (%s); playing silently\n", error.c_str());
-    told = true;
+    auto lost = [&stream] {
+        std::fprintf(ToolMessages(), "qelv play: the sound device is lost; playing on silently\n");
+        silenced = true;
+        stream.DiscardSound();
+    };
+    if (auto output = OpenSdlAudio(stream.sampleRate(), pull, lost, error)) {
+        if (silenced) std::fprintf(ToolMessages(), "qelv play: playing with sound again\n");
+        silenced = false;
+        return output;
+    }
+    if (!silenced) std::fprintf(ToolMessages(), "qelv play: no sound device (%s); playing silently\n", error.c_str());
+    silenced = true;
     stream.DiscardSound();
     return OpenSilentClock(stream.sampleRate());
 }
@@ -149,8 +159,16 @@ int Play(const PlayOptions& options) {
         const std::string source = options.captureSource.empty() ? kDefaultCaptureSource : options.captureSource;
         std::unique_ptr<SoundCapture> sound = OpenSoundCapture(source, kCaptureRate, kCaptureRate / input.fps, error);
         if (!sound) return fail("cannot capture sound: " + error);
+        // Once under way, a capture that breaks is said once, and so is its coming back.
+        CaptureSource::Hooks said;
+        said.lost = [](const std::string& reason) {
+            std::fprintf(ToolMessages(), "qelv play: capture lost: %s; showing silence until it is back\n",
+                         reason.c_str());
+        };
+        said.back = [] { std::fprintf(ToolMessages(), "qelv play: capturing again\n"); };
         capture = std::make_unique<CaptureSource>(std::move(sound), input.fps,
-                                                  input.frames ? input.frames : std::numeric_limits<int64_t>::max());
+                                                  input.frames ? input.frames : std::numeric_limits<int64_t>::max(),
+                                                  std::move(said));
     }
     // N and P step through the given preset's folder, or else through the shipped presets.
     std::optional<PresetFolder> presets;
@@ -289,8 +307,7 @@ int Play(const PlayOptions& options) {
         std::fprintf(ToolMessages(), "qelv play: %lld blocks captured, %lld frames shown, %lld beats\n",
                      static_cast<long long>(result.blocksFed), static_cast<long long>(result.framesShown),
                      static_cast<long long>(result.beats));
-        error = capture->error();
-        return error.empty() ? 0 : fail(error);
+        return 0;
     }
     // A list none of whose entries played has nothing to sum up.
     error = playlist->problem();

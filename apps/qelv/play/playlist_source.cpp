@@ -6,19 +6,6 @@
 namespace {
 // Silence: as many blocks as any session can play.
 constexpr int64_t kEndless = std::numeric_limits<int64_t>::max() / 4;
-constexpr int kSilenceRate = 44100;
-
-// What the analysis makes of silence, the one block the picture goes on with.
-const SampleBlock& SilentBlock() {
-    static const SampleBlock block = [] {
-        StereoAudio quiet;
-        quiet.sampleRate = kSilenceRate;
-        quiet.left.assign(1, 0.0f);
-        quiet.right = quiet.left;
-        return AnalyzeAudio(quiet, 50).front();
-    }();
-    return block;
-}
 }  // namespace
 
 PlaylistSource::PlaylistSource(size_t entries, int32_t fps, AtEnd atEnd, int64_t limit, Hooks hooks)
