@@ -41,18 +41,24 @@ void CaptureSource::Capture() {
             if (!Recapture(problem)) return;
             continue;  // the same block, from the new stream
         }
-        bool back = false;
+        // Silence lasts until sound arrives again, not just until the stream opens; that is
+        // said before the first block of sound is handed out. Only this thread sets silent.
+        bool back;
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            if (stopping) return;
+            back = silent;
+        }
+        if (back && hooks.back) hooks.back();
         {
             const std::lock_guard<std::mutex> guard(lock);
             if (stopping) return;
             ++block;
             read += std::max<int64_t>(wanted, 0);
             analyser.Append(samples.data(), samples.size() / 2);
-            // Silence lasts until sound arrives again, not just until the stream opens.
             if (silent) {
                 AddDueSilence();
                 silent = false;
-                back = true;
             }
             if (!paused) {
                 analyser.Analyse(waiting.emplace_back());
@@ -60,7 +66,6 @@ void CaptureSource::Capture() {
                 arrived.notify_all();
             }
         }
-        if (back && hooks.back) hooks.back();
     }
 }
 
