@@ -1,6 +1,7 @@
 #include "player/track_reader.h"
 
 #include <algorithm>
+#include <iterator>
 
 bool TrackReader::OpenFile(const std::string& path, std::string& error) {
     demoOpen = false;
@@ -28,7 +29,7 @@ int64_t TrackReader::Read(float* interleaved, int64_t frames, std::string& error
     return int64_t(count);
 }
 
-int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error) {
+int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error, int64_t copyFrom) {
     constexpr int64_t kPiece = 4096;
     float interleaved[2 * kPiece];
     int64_t total = 0;
@@ -37,9 +38,18 @@ int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::
         const int64_t frames = wanted > 0 ? track.Read(interleaved, wanted, error) : 0;
         if (frames < 0) return -1;
         if (frames == 0) break;
-        if (wav && !wav->Write(interleaved, size_t(frames), error)) return -1;
+        const int64_t skipped = std::clamp<int64_t>(copyFrom - total, 0, frames);
+        if (wav && !wav->Write(interleaved + 2 * skipped, size_t(frames - skipped), error)) return -1;
         total += frames;
     }
-    if (wav && !wav->Finish(error)) return -1;
+    if (wav) {
+        std::fill(std::begin(interleaved), std::end(interleaved), 0.0f);
+        for (int64_t silent = std::max(total, copyFrom); silent < maxFrames;) {
+            const int64_t frames = std::min(kPiece, maxFrames - silent);
+            if (!wav->Write(interleaved, size_t(frames), error)) return -1;
+            silent += frames;
+        }
+        if (!wav->Finish(error)) return -1;
+    }
     return total;
 }

@@ -50,8 +50,8 @@ std::string FfmpegCommand(const VideoSettings& v, const std::string& outPath) {
         // One palette made for the whole clip looks far better than the fixed one.
         command += " -filter_complex 'split[a][b];[a]palettegen[p];[b][p]paletteuse'";
     } else {
-        // 4:2:0 video, which every player shows, needs even sides.
-        command += " -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' -pix_fmt yuv420p";
+        // 4:2:0 video, which every player shows: the render draws it even sides.
+        command += " -pix_fmt yuv420p";
         command += QualityArguments(v.quality, extension);
         if (extension == ".mp4") command += " -movflags +faststart";
     }
