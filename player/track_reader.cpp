@@ -1,7 +1,6 @@
 #include "player/track_reader.h"
 
 #include <algorithm>
-#include <iterator>
 
 bool TrackReader::OpenFile(const std::string& path, std::string& error) {
     demoOpen = false;
@@ -42,14 +41,6 @@ int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::
         if (wav && !wav->Write(interleaved + 2 * skipped, size_t(frames - skipped), error)) return -1;
         total += frames;
     }
-    if (wav) {
-        std::fill(std::begin(interleaved), std::end(interleaved), 0.0f);
-        for (int64_t silent = std::max(total, copyFrom); silent < maxFrames;) {
-            const int64_t frames = std::min(kPiece, maxFrames - silent);
-            if (!wav->Write(interleaved, size_t(frames), error)) return -1;
-            silent += frames;
-        }
-        if (!wav->Finish(error)) return -1;
-    }
+    if (wav && !wav->Finish(error)) return -1;
     return total;
 }

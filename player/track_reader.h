@@ -26,8 +26,7 @@ private:
     bool demoOpen = false;
 };
 
-// Reads the track to its end, or to maxFrames when that is positive; the frames read, or
-// -1 with a message. A wav given (opened, and finished here) gets what was read from frame
-// copyFrom on, and silence after a track that ends before maxFrames: the sound of a part
-// of a video that may run on past the music.
+// Reads the track to its end, or to maxFrames when that is positive, copying what it
+// reads from frame copyFrom on into wav when one is given (opened, and finished here);
+// the frames read, or -1 with a message.
 int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error, int64_t copyFrom = 0);

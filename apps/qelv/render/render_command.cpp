@@ -118,14 +118,15 @@ bool LoadInput(const RenderOptions& options, Input& input, TemporaryFile& soundF
     return open(input.track);
 }
 
-std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::string& soundPath,
+std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::string& soundPath, int64_t frames,
                                       std::string& error) {
     switch (options.output) {
         case OutputKind::RawFrames: return OpenRawFrames(options.outPath, options.width, options.height, error);
         case OutputKind::PngFrames: return OpenPngFrames(options.outPath, options.width, options.height, error);
         case OutputKind::Video:
             return OpenVideo(
-                {options.outPath, options.width, options.height, options.fps, soundPath, options.quality}, error);
+                {options.outPath, options.width, options.height, options.fps, soundPath, frames, options.quality},
+                error);
     }
     return nullptr;
 }
@@ -195,7 +196,7 @@ int Render(RenderOptions& options) {
         options.preRollSeconds >= double(start) / options.fps ? start : FrameAt(options.preRollSeconds, options.fps);
     const int64_t first = start - preRoll;
 
-    std::unique_ptr<FrameSink> sink = OpenOutput(options, sound.path(), error);
+    std::unique_ptr<FrameSink> sink = OpenOutput(options, sound.path(), end - start, error);
     if (!sink) return fail(error);
     // The engine runs ahead of the encoder by a few frames, up to about 256 MiB of them.
     const size_t frameBytes = size_t(options.width) * size_t(options.height) * 4;

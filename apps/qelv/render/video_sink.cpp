@@ -57,7 +57,11 @@ std::string FfmpegCommand(const VideoSettings& v, const std::string& outPath) {
                           std::to_string(v.width) + "x" + std::to_string(v.height) + " -framerate " +
                           std::to_string(v.fps) + " -i pipe:0";
     const bool sound = !v.soundPath.empty() && !gif;
-    if (sound) command += " -i " + ShellQuote(v.soundPath) + " -map 0:v -map 1:a";
+    if (sound) {
+        char length[32];
+        std::snprintf(length, sizeof length, "%.6f", double(v.frames) / v.fps);
+        command += " -i " + ShellQuote(v.soundPath) + " -map 0:v -map 1:a -af apad=whole_dur=" + length;
+    }
     if (gif) {
         // One palette made for the whole clip looks far better than the fixed one.
         command += " -filter_complex 'split[a][b];[a]palettegen[p];[b][p]paletteuse'";
