@@ -131,10 +131,14 @@ std::unique_ptr<FrameSink> OpenOutput(const RenderOptions& options, const std::s
     return nullptr;
 }
 
+// To the millisecond, without trailing zeros: "25 s", "1.5 s".
 std::string SecondsText(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f s", seconds);
-    return text;
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.3f", seconds);
+    std::string text = digits;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+    return text + " s";
 }
 
 // H.264 and VP9 in 4:2:0, the colours every player shows, take even sides only; the
@@ -148,6 +152,35 @@ void EvenSidesForVideo(RenderOptions& options) {
                  extension.c_str(), width, height, options.width, options.height);
     options.width = width;
     options.height = height;
+}
+
+// The frames a render draws: from the pre-roll's first on, written from start to end.
+struct Span {
+    int64_t first, start, end;
+};
+
+// False for a start past the input's end; says so when the output runs on past it.
+bool PlanSpan(const RenderOptions& options, const Input& input, Span& span, std::string& error) {
+    const int64_t start = FrameAt(options.startSeconds, options.fps);
+    const int64_t blocks = input.blockCount();
+    const std::string length = SecondsText(double(blocks) / options.fps);
+    if (start >= blocks) {
+        error = "--start " + SecondsText(options.startSeconds) + " is past the end of " + input.name + " (" + length + ")";
+        return false;
+    }
+    const int64_t end = options.frames ? start + options.frames : blocks;
+    const std::string rest = SecondsText(double(end - blocks) / options.fps);
+    if (end > blocks && input.fromStream)
+        std::fprintf(ToolMessages(), "qelv render: %s ends after %s; its last block repeats for the last %s\n",
+                     input.name.c_str(), length.c_str(), rest.c_str());
+    else if (end > blocks)
+        std::fprintf(ToolMessages(), "qelv render: %s ends after %s; the last %s go on in silence\n",
+                     input.name.c_str(), length.c_str(), rest.c_str());
+    // The blocks before the pre-roll are made and dropped.
+    const int64_t preRoll =
+        options.preRollSeconds >= double(start) / options.fps ? start : FrameAt(options.preRollSeconds, options.fps);
+    span = {start - preRoll, start, end};
+    return true;
 }
 
 int Render(RenderOptions& options) {
@@ -180,21 +213,9 @@ int Render(RenderOptions& options) {
     TemporaryFile sound;  // the video's sound track, for as long as ffmpeg reads it
     Input input;
     if (!LoadInput(options, input, sound, error)) return fail(error);
-    const int64_t start = FrameAt(options.startSeconds, options.fps);
-    const int64_t blocks = input.blockCount();
-    if (start >= blocks)
-        return fail("--start " + SecondsText(options.startSeconds) + " is past the end of " + input.name + " (" +
-                    SecondsText(double(blocks) / options.fps) + ")");
-    const int64_t end = options.frames ? start + options.frames : blocks;
-    if (end > blocks)
-        std::fprintf(ToolMessages(), "qelv render: %s ends after %s; the last %s go on %s\n", input.name.c_str(),
-                     SecondsText(double(blocks) / options.fps).c_str(),
-                     SecondsText(double(end - blocks) / options.fps).c_str(),
-                     input.fromStream ? "on its last block" : "in silence");
-    // Drawing begins at the pre-roll; the blocks before it are made and dropped.
-    const int64_t preRoll =
-        options.preRollSeconds >= double(start) / options.fps ? start : FrameAt(options.preRollSeconds, options.fps);
-    const int64_t first = start - preRoll;
+    Span span;
+    if (!PlanSpan(options, input, span, error)) return fail(error);
+    const int64_t first = span.first, start = span.start, end = span.end, preRoll = start - first;
 
     std::unique_ptr<FrameSink> sink = OpenOutput(options, sound.path(), end - start, error);
     if (!sink) return fail(error);
