@@ -53,6 +53,11 @@ int32_t StreamRenderer::Draw(int64_t last) {
     return beat;
 }
 
+void StreamRenderer::Skip(int64_t last) {
+    std::lock_guard<std::mutex> lock(queueLock);
+    while (!waiting.empty() && waiting.front().number <= last) waiting.pop_front();
+}
+
 void StreamRenderer::ChangeChain(EffectChain& incoming) {
     transition->Begin(renderer.engine().chain, renderer.frame(), renderer.width(), renderer.height());
     renderer.engine().chain.TakeEffects(incoming);

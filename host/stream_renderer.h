@@ -44,6 +44,9 @@ public:
     // Drawing side. Takes the waiting blocks numbered up to `last` and draws a frame; the
     // beat flag it was drawn with.
     int32_t Draw(int64_t last = kAllBlocks);
+    // Drops the waiting blocks numbered up to `last` unseen, as though the stream began
+    // after them: the part of a track before a render's pre-roll.
+    void Skip(int64_t last);
     // What to show: the frame, or its blend with the outgoing chain's during a fade.
     const uint32_t* Picture() const { return transition->Picture(renderer.frame()); }
     int32_t width() const { return renderer.width(); }

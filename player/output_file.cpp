@@ -61,9 +61,10 @@ void OutputFile::Discard() {
 bool OutputFile::Open(const std::string& requested, std::string& error, DeviceOutput devices) {
     Discard();
     path = requested;
-    const fs::path resolved = FollowLinks(requested);
+    // The kernel follows every link, those of /proc to a pipe too (/dev/stdout under a
+    // shell's |), which FollowLinks cannot name.
     struct stat existing{};
-    const bool exists = stat(resolved.c_str(), &existing) == 0;
+    const bool exists = stat(requested.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
         error = "cannot write " + Quoted(path) + ": it is a directory";
         return false;
@@ -73,14 +74,16 @@ bool OutputFile::Open(const std::string& requested, std::string& error, DeviceOu
         return false;
     }
     if (exists && !S_ISREG(existing.st_mode)) {
-        descriptor = open(resolved.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        descriptor = open(requested.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (descriptor < 0) {
             error = "cannot open " + Quoted(path) + ": " + SystemError();
             return false;
         }
-        target = writing = resolved.string();
+        target = writing = requested;
         return true;
     }
+    // A file is written beside the one its links end at, and renamed over it.
+    const fs::path resolved = FollowLinks(requested);
     const SignalsDeferred untilRegistered;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const fs::path name = TemporaryName(resolved, attempt);

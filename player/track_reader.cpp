@@ -28,7 +28,7 @@ int64_t TrackReader::Read(float* interleaved, int64_t frames, std::string& error
     return int64_t(count);
 }
 
-int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error) {
+int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error, int64_t copyFrom) {
     constexpr int64_t kPiece = 4096;
     float interleaved[2 * kPiece];
     int64_t total = 0;
@@ -37,7 +37,8 @@ int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::
         const int64_t frames = wanted > 0 ? track.Read(interleaved, wanted, error) : 0;
         if (frames < 0) return -1;
         if (frames == 0) break;
-        if (wav && !wav->Write(interleaved, size_t(frames), error)) return -1;
+        const int64_t skipped = std::clamp<int64_t>(copyFrom - total, 0, frames);
+        if (wav && !wav->Write(interleaved + 2 * skipped, size_t(frames - skipped), error)) return -1;
         total += frames;
     }
     if (wav && !wav->Finish(error)) return -1;

@@ -27,6 +27,6 @@ private:
 };
 
 // Reads the track to its end, or to maxFrames when that is positive, copying what it
-// reads into wav when one is given (opened, and finished here); the frames read, or -1
-// with a message.
-int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error);
+// reads from frame copyFrom on into wav when one is given (opened, and finished here);
+// the frames read, or -1 with a message.
+int64_t ReadThrough(TrackReader& track, int64_t maxFrames, WavWriter* wav, std::string& error, int64_t copyFrom = 0);

@@ -140,7 +140,7 @@ TEST_F(RenderCommand, RepeatsTheLastBlockOfAShortStream) {
 }
 
 // A track is decoded and analysed as its frames are drawn, and draws what its whole
-// analysed stream draws: to its end, cut short, or held on its last block.
+// analysed stream draws: to its end, cut short, or going on in silence past it.
 TEST_F(RenderCommand, DrawsATrackAsItsWholeAnalysedStream) {
     StereoAudio track = DemoTrack();
     track.left.resize(size_t(track.sampleRate) * 3 / 2);
@@ -149,22 +149,63 @@ TEST_F(RenderCommand, DrawsATrackAsItsWholeAnalysedStream) {
     ASSERT_TRUE(WriteWav(At("track.wav"), track, error)) << error;
     StereoAudio decoded;
     ASSERT_TRUE(DecodeAudioFile(At("track.wav"), decoded, error)) << error;
-    const std::vector<SampleBlock> blocks = AnalyzeAudio(decoded, 50);
-    ASSERT_TRUE(WriteSampleStream(At("track.qsb"), blocks, error)) << error;
-    for (const char* frames : {"", "7", "90"}) {
-        std::vector<std::string> common = {"--size", "24x16", "--out"};
-        auto run = [&](std::vector<std::string> input, const char* out) {
-            input.insert(input.end(), common.begin(), common.end());
-            input.push_back(At(out));
-            if (*frames) input.insert(input.end(), {"--frames", frames});
-            return Run(input);
-        };
-        ASSERT_EQ(run({"--audio", At("track.wav")}, "audio.rgb"), 0);
-        ASSERT_EQ(run({"--samples", At("track.qsb")}, "stream.rgb"), 0);
-        const size_t count = *frames ? size_t(std::atoi(frames)) : blocks.size();
-        EXPECT_EQ(Contents(At("audio.rgb")).size(), count * 24 * 16 * 4) << frames;
-        EXPECT_EQ(Contents(At("audio.rgb")), Contents(At("stream.rgb"))) << frames;
+    const size_t trackBlocks = AnalyzeAudio(decoded, 50).size();
+    // The stream of the track followed by silence, to draw all three from.
+    decoded.left.resize(decoded.left.size() + size_t(decoded.sampleRate));
+    decoded.right.resize(decoded.left.size());
+    ASSERT_TRUE(WriteSampleStream(At("track.qsb"), AnalyzeAudio(decoded, 50), error)) << error;
+    ASSERT_EQ(Run({"--samples", At("track.qsb"), "--frames", "90", "--size", "24x16", "--out", At("stream.rgb")}), 0);
+    const std::vector<uint8_t> stream = Contents(At("stream.rgb"));
+    const struct {
+        const char* frames;
+        size_t count;
+        bool silent;  // past the end
+    } cases[] = {{"", trackBlocks, false}, {"7", 7, false}, {"90", 90, true}};
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"--audio", At("track.wav"), "--size", "24x16", "--out", At("audio.rgb")};
+        if (*c.frames) arguments.insert(arguments.end(), {"--frames", c.frames});
+        ::testing::internal::CaptureStderr();
+        ASSERT_EQ(Run(arguments), 0);
+        const std::string messages = ::testing::internal::GetCapturedStderr();
+        const std::vector<uint8_t> audio = Contents(At("audio.rgb"));
+        ASSERT_EQ(audio.size(), c.count * 24 * 16 * 4) << c.frames;
+        EXPECT_TRUE(std::equal(audio.begin(), audio.end(), stream.begin())) << c.frames;
+        const std::string silence = "'" + At("track.wav") + "' ends after 1.5 s; the last 0.3 s go on in silence";
+        EXPECT_EQ(messages.find(silence) != std::string::npos, c.silent) << messages;
     }
+}
+
+// With a pre-roll reaching back to the beginning, a part of a render is exactly those
+// frames of the whole render: the blocks before it were made and analysed alike.
+TEST_F(RenderCommand, WritesFromTheStartThePartOfTheWholeRender) {
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(Run({"--demo", "--duration", "15", "--size", "24x16", "--out", At("whole.rgb")}), 0);
+    const std::vector<uint8_t> whole = Contents(At("whole.rgb"));
+    const size_t frame = 24 * 16 * 4;
+    ASSERT_EQ(whole.size(), 750 * frame);
+    const std::vector<std::vector<std::string>> parts = {
+        {"--start", "10", "--duration", "5"},  // the default pre-roll reaches back to 0
+        {"--start", "0:10", "--duration", "0:05.00", "--pre-roll", "all"},
+        {"--start", "10", "--frames", "250", "--pre-roll", "10"},
+    };
+    for (std::vector<std::string> part : parts) {
+        part.insert(part.end(), {"--demo", "--size", "24x16", "--out", At("part.rgb")});
+        ASSERT_EQ(Run(part), 0) << part[1];
+        EXPECT_TRUE(Contents(At("part.rgb")) ==
+                    std::vector<uint8_t>(whole.begin() + 500 * frame, whole.begin() + 750 * frame))
+            << part[1] << " " << part[3];
+    }
+    // A shorter pre-roll starts the picture afresh later: other frames.
+    ASSERT_EQ(Run({"--demo", "--start", "10", "--duration", "5", "--pre-roll", "1", "--size", "24x16", "--out",
+                   At("part.rgb")}),
+              0);
+    EXPECT_EQ(Contents(At("part.rgb")).size(), 250 * frame);
+    EXPECT_FALSE(Contents(At("part.rgb")) ==
+                 std::vector<uint8_t>(whole.begin() + 500 * frame, whole.begin() + 750 * frame));
+    EXPECT_EQ(Run({"--demo", "--start", "25.1", "--out", At("late.rgb")}), 1);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("--start 25.1 s is past the end of the demo track (25 s)"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(At("late.rgb")));
 }
 
 TEST_F(RenderCommand, ReadsOnlyTheBlocksItRendersOfAHugeStream) {
@@ -228,12 +269,69 @@ TEST_F(RenderCommand, WritesNumberedPngFiles) {
     EXPECT_FALSE(fs::exists(At("shots/frame-000002.png")));
 }
 
-TEST_F(RenderCommand, MakesAVideoWithFfmpeg) {
-    if (!FindOnPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(Run({"--frames", "3", "--size", "33x17", "--out", At("clip.mp4")}), 0);
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_GT(fs::file_size(At("clip.mp4")), 0u);
+// What ffprobe finds in a video: its picture's size and length, and its sound's length
+// (-1 when it has none).
+struct Probed {
+    int width = 0, height = 0;
+    double video = -1, audio = -1;
+};
+
+Probed Probe(const std::string& path) {
+    const std::string command = "ffprobe -v error -show_entries stream=codec_type,width,height,duration "
+                                "-of default=noprint_wrappers=1 '" + path + "'";
+    Probed probed;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return probed;
+    std::string type;
+    for (char line[256]; std::fgets(line, sizeof line, pipe);) {
+        const std::string text(line);
+        const std::string value = text.substr(text.find('=') + 1);
+        if (text.rfind("codec_type=", 0) == 0) type = value.substr(0, value.size() - 1);
+        if (text.rfind("width=", 0) == 0) probed.width = std::atoi(value.c_str());
+        if (text.rfind("height=", 0) == 0) probed.height = std::atoi(value.c_str());
+        if (text.rfind("duration=", 0) == 0 && value != "N/A\n")
+            (type == "audio" ? probed.audio : probed.video) = std::atof(value.c_str());
+    }
+    pclose(pipe);
+    return probed;
+}
+
+// Each video carries the sound of the frames written, silence past the end of a track,
+// and a size its codec takes, which the messages tell.
+TEST_F(RenderCommand, MakesVideosWithTheirSoundAtSizesTheCodecsTake) {
+    if (!FindOnPath("ffmpeg") || !FindOnPath("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+    StereoAudio track = DemoTrack();
+    track.left.resize(size_t(track.sampleRate) * 3 / 2);
+    track.right.resize(track.left.size());
+    std::string error;
+    ASSERT_TRUE(WriteWav(At("track.wav"), track, error)) << error;
+    const struct {
+        std::vector<std::string> arguments;
+        const char* out;
+        int width, height;
+        double seconds;  // of the picture and of the sound, where the streams tell it
+        const char* message;
+    } cases[] = {
+        {{"--frames", "3", "--size", "33x17"}, "odd.mp4", 32, 16, 0.06, ".mp4 video takes even sides only: drawing 32x16, not 33x17"},
+        {{"--frames", "3", "--size", "17x9"}, "odd.webm", 16, 8, -1, "3 frames of 16x8 written"},
+        {{"--frames", "3", "--size", "17x9"}, "odd.gif", 17, 9, -1, "3 frames of 17x9 written"},
+        {{"--demo", "--start", "10", "--duration", "5", "--size", "32x18"}, "part.mp4", 32, 18, 5.0, "250 frames of 32x18"},
+        {{"--audio", At("track.wav"), "--duration", "3", "--size", "32x18"}, "long.mp4", 32, 18, 3.0, "in silence"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--out", At(c.out)});
+        ::testing::internal::CaptureStderr();
+        ASSERT_EQ(Run(arguments), 0) << c.out;
+        const std::string messages = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(messages.find(c.message), std::string::npos) << c.out << ": " << messages;
+        const Probed probed = Probe(At(c.out));
+        EXPECT_EQ(probed.width, c.width) << c.out;
+        EXPECT_EQ(probed.height, c.height) << c.out;
+        if (c.seconds < 0) continue;
+        EXPECT_NEAR(probed.video, c.seconds, 0.03) << c.out;
+        EXPECT_NEAR(probed.audio, c.seconds, 0.03) << c.out;
+    }
 }
 
 TEST_F(RenderCommand, ExplainsThatAVideoNeedsFfmpeg) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "apps/qelv/render/render_options.h"
+#include "apps/qelv/render/time_text.h"
 
 namespace {
 struct Parsed {
@@ -105,6 +106,57 @@ TEST(RenderOptions, QualityIsGoodUnlessNamed) {
     EXPECT_EQ(Parse({"--quality", "draft"}).options.quality, VideoQuality::Draft);
     EXPECT_EQ(Parse({"--quality=best"}).options.quality, VideoQuality::Best);
     EXPECT_FALSE(Parse({"--quality", "fast"}).ok);
+}
+
+TEST(RenderTimes, ReadSecondsAndClockFormsOnly) {
+    const struct {
+        const char* text;
+        double seconds;
+    } good[] = {{"0", 0},         {"12", 12},           {"12.5", 12.5},       {"007", 7},         {"1:05", 65},
+                {"1:05.25", 65.25}, {"90:00", 5400},    {"1:02:03", 3723},    {"0:00:00.5", 0.5}, {"2:59:59", 10799}};
+    for (const auto& row : good) {
+        double seconds = -1;
+        EXPECT_TRUE(ParseTime(row.text, seconds)) << row.text;
+        EXPECT_DOUBLE_EQ(seconds, row.seconds) << row.text;
+        // What the progress bar shows reads back as its whole seconds.
+        double shown = -1;
+        EXPECT_TRUE(ParseTime(ClockText(row.seconds), shown)) << ClockText(row.seconds);
+        EXPECT_EQ(shown, double(int64_t(row.seconds))) << row.text;
+    }
+    for (const char* bad : {"", "-1", "+1", "1e3", "abc", "7.", ".5", "1.2.3", " 1", "0x10", "inf", "nan", "1:5",
+                            "1:60", "1:2:3", "1:60:00", ":30", "1::30", "1:30:", "1.5:30", "1:02:03:04"}) {
+        double seconds = -1;
+        EXPECT_FALSE(ParseTime(bad, seconds)) << bad;
+        EXPECT_EQ(seconds, -1) << bad;
+    }
+}
+
+TEST(RenderOptions, CountTimesAsFramesAtTheChosenRate) {
+    const Parsed cut = Parse({"--start=1:10.5", "--duration", "1:30", "--fps", "25"});
+    ASSERT_TRUE(cut.ok) << cut.error;
+    EXPECT_DOUBLE_EQ(cut.options.startSeconds, 70.5);
+    EXPECT_EQ(cut.options.frames, 2250);
+    EXPECT_EQ(cut.options.preRollSeconds, 10);
+    EXPECT_EQ(Parse({"--pre-roll", "all"}).options.preRollSeconds, kWholePreRoll);
+    EXPECT_EQ(Parse({"--pre-roll=0"}).options.preRollSeconds, 0);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* error;
+    } bad[] = {
+        {{"--start", "-1"}, "--start wants a time: seconds (12.5), m:ss or h:mm:ss, not '-1'"},
+        {{"--duration", "soon"}, "--duration wants a time: seconds (12.5), m:ss or h:mm:ss, not 'soon'"},
+        {{"--pre-roll", "whole"}, "--pre-roll wants a time: seconds (12.5), m:ss or h:mm:ss, or all, not 'whole'"},
+        {{"--duration", "0"}, "--duration 0 is shorter than one frame at 50 frames a second"},
+        {{"--duration", "0.01", "--fps", "25"}, "--duration 0.01 is shorter than one frame at 25 frames a second"},
+        {{"--frames", "3", "--duration", "3"}, "give --frames or --duration, not both"},
+        {{"--duration", "99999999"}, "--duration 99999999 is more than the 2147483647 frames a render can have at 50 frames a second"},
+        {{"--start", "99999999"}, "--start is past the 2147483647 frames a render can reach at 50 frames a second"},
+    };
+    for (const auto& row : bad) {
+        const Parsed p = Parse(row.arguments);
+        EXPECT_FALSE(p.ok) << row.error;
+        EXPECT_EQ(p.error, row.error);
+    }
 }
 
 TEST(RenderOptions, AllowOneSampleSource) {

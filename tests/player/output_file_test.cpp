@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -77,6 +78,17 @@ TEST(OutputFile, LinksDevicesAndPipesStayWhatTheyAre) {
     reader.join();
     EXPECT_EQ(heard, "through");
     EXPECT_TRUE(fs::is_fifo(dir.File("pipe")));
+
+    // A shell's pipe, named as /dev/stdout names it: a link of /proc to no path at all.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const std::string proc = "/proc/self/fd/" + std::to_string(ends[1]);
+    EXPECT_TRUE(WriteWholeFile(proc, "piped", 5, error)) << error;
+    close(ends[1]);
+    char piped[8] = {};
+    EXPECT_EQ(read(ends[0], piped, sizeof piped), 5);
+    close(ends[0]);
+    EXPECT_STREQ(piped, "piped");
 
     // A file of the tool's own takes neither: refused at once, naming it, left in place.
     for (const std::string& path : {dir.File("pipe"), std::string("/dev/null"), dir.File("full")}) {

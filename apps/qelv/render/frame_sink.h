@@ -36,6 +36,7 @@ struct VideoSettings {
     std::string path;  // .mp4, .webm or .gif
     int32_t width, height, fps;
     std::string soundPath;  // a WAV file to put beside the pictures, or empty
+    int64_t frames = 0;     // to be written: a shorter sound goes on in silence to their end
     VideoQuality quality = VideoQuality::Good;
 };
 // Pipes the frames to ffmpeg, which must be on PATH.

@@ -1,9 +1,11 @@
 #include "apps/qelv/render/render_options.h"
 
+#include "apps/qelv/render/time_text.h"
 #include "host/path_extension.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,21 +17,32 @@
 
 const char kRenderUsage[] =
     "usage: qelv render [FILE | --samples FILE.qsb | --audio FILE | --demo] [--preset FILE|NAME]\n"
-    "                   [--size WxH] [--frames N] [--fps N] [--simd on|off] [--out PATH]\n"
+    "                   [--start T] [--duration T | --frames N] [--pre-roll T|all]\n"
+    "                   [--size WxH] [--fps N] [--simd on|off] [--out PATH]\n"
     "                   [--quality draft|good|best] [--threads N] [--pixel-size N]\n"
     "\n"
     "Renders the effect chain offline, one frame per block of samples; the same inputs\n"
-    "give the same frames on every machine.\n"
+    "give the same frames on every machine. Times T are seconds (12.5), m:ss (1:05.5)\n"
+    "or h:mm:ss.\n"
     "\n"
     "  --preset FILE   the chain of a preset file (.qlp or .json), or the name of a\n"
     "                  shipped one ('qelv preset list'; default: a built-in chain)\n"
     "  FILE            an audio file, or a sample stream when it ends in .qsb\n"
     "  --samples FILE  a sample stream (.qsb), one block per frame; the last block\n"
-    "                  repeats when --frames asks for more\n"
+    "                  repeats when more frames are asked for than it has\n"
     "  --audio FILE    an audio file, analysed at --fps blocks a second\n"
     "  --demo          the built-in demo track (default)\n"
-    "  --size WxH      frame size, 8 to 8192 each (default 640x360)\n"
-    "  --frames N      number of frames (default: the length of the input)\n"
+    "  --start T       the moment the output begins (default 0); the frames before it\n"
+    "                  are drawn as in a whole render, only not written\n"
+    "  --duration T    how long the output runs (default: to the end of the input);\n"
+    "                  past the end of a track the picture and sound go on in silence\n"
+    "  --frames N      the same as a number of frames\n"
+    "  --pre-roll T    how long before --start the drawing begins, so the picture is\n"
+    "                  in motion at the start (default 10; all: from the input's\n"
+    "                  beginning, which gives exactly the frames of a whole render).\n"
+    "                  The sound before it is still read, and its analysis is the same\n"
+    "  --size WxH      frame size, 8 to 8192 each (default 640x360); .mp4 and .webm\n"
+    "                  take even sides only, so an odd side is made one pixel less\n"
     "  --fps N         frames a second, for analysis and video (default 50)\n"
     "  --simd on|off   use the processor's packed instructions (default on)\n"
     "  --threads N     threads that draw each frame, 1 to 64; every number draws the\n"
@@ -41,9 +54,16 @@ const char kRenderUsage[] =
     "                  FILE.mp4, FILE.webm, FILE.gif: a video made by ffmpeg, with the\n"
     "                  sound of an audio input (default out/qelv-demo.mp4, or\n"
     "                  out/qelv-demo/ without ffmpeg)\n"
-    "  --quality Q     video encoding: draft (fastest, largest), good (default; keeps\n"
-    "                  up with 1080p at 50 frames a second on two cores) or best\n"
-    "                  (slow, smallest for its picture)\n"
+    "  --quality Q     video encoding: a quality, within a limit of bits a second\n"
+    "                  that follows the size and frame rate. A 72 s track at\n"
+    "                  1920x1080, 50 frames a second, on two busy cores (H.264;\n"
+    "                  .webm is VP9, slower):\n"
+    "                    draft  at most 4 Mbit/s    38 MB   41 frames a second\n"
+    "                    good   at most 12 Mbit/s  112 MB   43 frames a second\n"
+    "                    best   no limit           456 MB   4.8 frames a second\n"
+    "                  draft is the smallest, for a preview, and as quick as good\n"
+    "                  (default), the rate video sites ask for; best is a master\n"
+    "                  for editing\n"
     "  --pixel-size N  draw at 1/N of --size and show each pixel as an NxN block, 1 to\n"
     "                  8: a preset keeps its look at a large size, at 1/N^2 the cost;\n"
     "                  a side that is not a multiple of N is drawn rounded up and its\n"
@@ -71,6 +91,34 @@ bool ParseSize(const std::string& text, int32_t& width, int32_t& height) {
     return true;
 }
 
+constexpr double kMostFrames = INT32_MAX;
+
+// --duration as the frames it writes, at the frame rate finally chosen.
+bool CountDuration(const std::string& duration, RenderOptions& options, std::string& error) {
+    if (duration.empty()) return true;
+    if (options.frames) {
+        error = "give --frames or --duration, not both";
+        return false;
+    }
+    double seconds = 0;
+    ParseTime(duration, seconds);
+    const std::string rate = std::to_string(options.fps) + " frames a second";
+    if (seconds * options.fps > kMostFrames) {
+        error = "--duration " + duration + " is more than the " + std::to_string(INT32_MAX) + " frames a render can have at " + rate;
+        return false;
+    }
+    options.frames = FrameAt(seconds, options.fps);
+    if (options.frames >= 1) return true;
+    error = "--duration " + duration + " is shorter than one frame at " + rate;
+    return false;
+}
+
+bool StartFits(const RenderOptions& options, std::string& error) {
+    if (options.startSeconds * options.fps <= kMostFrames) return true;
+    error = "--start is past the " + std::to_string(INT32_MAX) + " frames a render can reach at " +
+            std::to_string(options.fps) + " frames a second";
+    return false;
+}
 }  // namespace
 
 int32_t CoresAvailable() {
@@ -80,7 +128,7 @@ int32_t CoresAvailable() {
 
 bool TakesValue(const std::string& name) {
     for (const char* option : {"--preset", "--samples", "--audio", "--size", "--frames", "--fps", "--simd", "--threads",
-                               "--out", "--quality", "--pixel-size"})
+                               "--out", "--quality", "--start", "--duration", "--pre-roll", "--pixel-size"})
         if (name == option) return true;
     return false;
 }
@@ -112,12 +160,15 @@ bool ClassifyOutput(const std::string& path, OutputKind& kind, std::string& erro
     return true;
 }
 
+int64_t FrameAt(double seconds, int32_t fps) { return std::llround(seconds * fps); }
+
 std::string DefaultOutputPath(bool ffmpegAvailable) {
     return ffmpegAvailable ? "out/qelv-demo.mp4" : "out/qelv-demo/";
 }
 
 bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error) {
     int sources = 0;
+    std::string duration;  // as given: frames are counted once --fps is known
     for (int i = 0; i < argc; ++i) {
         std::string name = argv[i], value;
         // A file named on its own is the input, as with play: a sample stream by its
@@ -175,6 +226,17 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
                 return false;
             }
             options.frames = number;
+        } else if (name == "--start" || name == "--duration" || name == "--pre-roll") {
+            double seconds = 0;
+            const bool whole = name == "--pre-roll" && value == "all";
+            if (!whole && !ParseTime(value, seconds)) {
+                error = name + " wants a time: seconds (12.5), m:ss or h:mm:ss" +
+                        (name == "--pre-roll" ? ", or all" : "") + ", not '" + value + "'";
+                return false;
+            }
+            if (name == "--start") options.startSeconds = seconds;
+            if (name == "--duration") duration = value;
+            if (name == "--pre-roll") options.preRollSeconds = whole ? kWholePreRoll : seconds;
         } else if (name == "--fps") {
             if (!ParseInt(value, 1, 1000, number)) {
                 error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
@@ -230,5 +292,5 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions& options, std::stri
                 std::to_string(drawnHeight) + "; each side drawn must be at least 8";
         return false;
     }
-    return true;
+    return CountDuration(duration, options, error) && StartFits(options, error);
 }

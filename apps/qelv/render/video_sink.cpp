@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -17,20 +18,31 @@
 #include "player/pending_removal.h"
 
 namespace {
-// H.264's presets trade speed for size. On two busy cores at 1080p ultrafast makes about
-// 80 frames a second, superfast 20 and veryfast 10, so only ultrafast keeps up with
-// 50 frames a second; medium is ffmpeg's own default.
-std::string QualityArguments(VideoQuality quality, const std::string& extension) {
+// The most a level may spend, as bits a second for each pixel of a second's frames: good
+// has the 12 Mbit/s video sites ask for at 1080p and 50 frames a second, draft a third
+// of that. Within it the quality (CRF) decides, so simple pictures take less.
+double MostBitsPerPixel(VideoQuality quality) {
+    constexpr double kGood = 12e6 / (1920.0 * 1080 * 50);
+    return quality == VideoQuality::Draft ? kGood / 3 : kGood;
+}
+
+// Measured at 1080p and 50 frames a second on two busy cores (the README's table): at
+// good's rate H.264's ultrafast preset encoded 35 to 74 frames a second, superfast 22 to
+// 39, VP9's real-time mode about 20. best spends what its quality needs.
+std::string QualityArguments(const VideoSettings& v, const std::string& extension) {
+    const long long most = std::llround(MostBitsPerPixel(v.quality) * v.width * v.height * v.fps);
+    const std::string cap = std::to_string(most);
     if (extension == ".webm") {
-        switch (quality) {
-            case VideoQuality::Draft: return " -deadline realtime -cpu-used 8 -crf 40 -b:v 0";
-            case VideoQuality::Good: return " -deadline realtime -cpu-used 5 -crf 32 -b:v 0";
-            case VideoQuality::Best: return " -deadline good -cpu-used 1 -crf 24 -b:v 0";
+        switch (v.quality) {
+            case VideoQuality::Draft: return " -deadline realtime -cpu-used 8 -row-mt 1 -crf 40 -b:v " + cap;
+            case VideoQuality::Good: return " -deadline realtime -cpu-used 8 -row-mt 1 -crf 32 -b:v " + cap;
+            case VideoQuality::Best: return " -deadline good -cpu-used 1 -row-mt 1 -crf 24 -b:v 0";
         }
     }
-    switch (quality) {
-        case VideoQuality::Draft: return " -preset ultrafast -crf 28";
-        case VideoQuality::Good: return " -preset ultrafast -crf 20";
+    const std::string buffer = " -maxrate " + cap + " -bufsize " + std::to_string(2 * most);
+    switch (v.quality) {
+        case VideoQuality::Draft: return " -preset ultrafast -crf 28" + buffer;
+        case VideoQuality::Good: return " -preset ultrafast -crf 23" + buffer;
         case VideoQuality::Best: return " -preset medium -crf 18";
     }
     return {};
@@ -45,14 +57,18 @@ std::string FfmpegCommand(const VideoSettings& v, const std::string& outPath) {
                           std::to_string(v.width) + "x" + std::to_string(v.height) + " -framerate " +
                           std::to_string(v.fps) + " -i pipe:0";
     const bool sound = !v.soundPath.empty() && !gif;
-    if (sound) command += " -i " + ShellQuote(v.soundPath) + " -map 0:v -map 1:a";
+    if (sound) {
+        char length[32];
+        std::snprintf(length, sizeof length, "%.6f", double(v.frames) / v.fps);
+        command += " -i " + ShellQuote(v.soundPath) + " -map 0:v -map 1:a -af apad=whole_dur=" + length;
+    }
     if (gif) {
         // One palette made for the whole clip looks far better than the fixed one.
         command += " -filter_complex 'split[a][b];[a]palettegen[p];[b][p]paletteuse'";
     } else {
-        // 4:2:0 video, which every player shows, needs even sides.
-        command += " -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' -pix_fmt yuv420p";
-        command += QualityArguments(v.quality, extension);
+        // 4:2:0 video, which every player shows: the render draws it even sides.
+        command += " -pix_fmt yuv420p";
+        command += QualityArguments(v, extension);
         if (extension == ".mp4") command += " -movflags +faststart";
     }
     // The muxer is named, as the temporary file's name need not say it.
