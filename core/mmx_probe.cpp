@@ -6,6 +6,7 @@
 
 int32_t mmxAvailable = 0;
 
+#if defined(__i386__) || defined(__x86_64__)
 namespace {
 // A processor without the identification instruction cannot toggle the ID bit (21) of
 // its flags register; testing that first means the instruction never faults.
@@ -29,11 +30,10 @@ bool HasIdentification() {
         :
         : "cc");
     return ((before ^ after) & 0x200000) != 0;
-#else
-    return false;
 #endif
 }
 }  // namespace
+#endif
 
 void ProbeMmx() {
     unsigned signature = 0, features = 0;
