@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -19,12 +20,18 @@ namespace {
 // serves the track from its start, round and round. Holds back
 // its first read until released, so that no block arrives before the test has resumed the
 // source; never released, it is a server that stopped answering, and so is a reopening
-// that hangs.
+// that hangs. At `stallAt` it holds one read back for `stallFor`, as a server that hangs
+// a while does.
 struct TrackCapture final : SoundCapture {
     TrackCapture(StereoAudio track, std::atomic<bool>& released)
         : track(std::move(track)), released(released), breakAt(this->track.left.size()) {}
     bool Read(float* interleaved, int frames, std::string& error) override {
         while (!released && !interrupted) std::this_thread::yield();
+        if (next + size_t(frames) > stallAt) {
+            stallAt = SIZE_MAX;
+            const auto until = std::chrono::steady_clock::now() + stallFor;
+            while (std::chrono::steady_clock::now() < until && !interrupted) std::this_thread::yield();
+        }
         if (interrupted) {
             error = "interrupted";
             return false;
@@ -53,7 +60,8 @@ struct TrackCapture final : SoundCapture {
     StereoAudio track;
     std::atomic<bool>& released;
     std::atomic<bool> interrupted{false}, reopening{false};
-    size_t next = 0, breakAt;
+    size_t next = 0, breakAt, stallAt = SIZE_MAX;
+    std::chrono::milliseconds stallFor{0};
     int refusals = 0;
     bool reopenHangs = false;
 };
@@ -118,45 +126,59 @@ TEST(CaptureSource, EndsAfterTheBlocksAskedFor) {
     EXPECT_EQ(TakeAll(source, released).size(), 7u);
 }
 
-// A stream that breaks gives blocks of silence in its place, said once however many tries
-// fail, until the stream opens again and its sound arrives, said once too.
-TEST(CaptureSource, ABrokenStreamGoesOnInSilenceUntilItIsBack) {
-    const StereoAudio track = Chirp(1000, 1000);
-    std::atomic<bool> released{false};
-    auto capture = std::make_unique<TrackCapture>(track, released);
-    capture->breakAt = 300;
-    const size_t before = 300 / 20 + 1;  // the blocks of 300 samples at 1000 Hz, 50 a second
-    capture->refusals = 1;
-    std::mutex said;
-    std::vector<std::string> lost;
-    int back = 0;
-    CaptureSource::Hooks hooks;
-    hooks.lost = [&](const std::string& reason) {
-        const std::lock_guard<std::mutex> guard(said);
-        lost.push_back(reason);
-    };
-    hooks.back = [&] {
-        const std::lock_guard<std::mutex> guard(said);
-        ++back;
-    };
-    CaptureSource source(std::move(capture), 50, INT64_MAX, hooks);
-    auto silent = [](const SampleBlock& block) { return Same(block, SilentBlock()); };
-    auto soundAfterSilence = [&](const std::vector<SampleBlock>& blocks) {
-        if (blocks.size() <= before) return blocks.end();
-        return std::find_if(blocks.begin() + ptrdiff_t(before), blocks.end(), [&](const SampleBlock& block) {
-            return !silent(block);
+// A stream that breaks, or stops answering, gives blocks of silence in its place, said once
+// however many tries fail, until its sound arrives again, said once too.
+TEST(CaptureSource, ABrokenOrStalledStreamGoesOnInSilenceUntilItIsBack) {
+    struct Case {
+        const char* name;
+        bool breaks;
+        std::string reason;
+    } const cases[] = {{"broken", true, "gone"}, {"stalled", false, "the sound server stopped answering"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StereoAudio track = Chirp(1000, 1000);
+        std::atomic<bool> released{false};
+        auto capture = std::make_unique<TrackCapture>(track, released);
+        if (c.breaks) {
+            capture->breakAt = 300;
+            capture->refusals = 1;
+        } else {
+            capture->breakAt = SIZE_MAX;  // round and round
+            capture->stallAt = 300;
+            capture->stallFor = std::chrono::milliseconds(1700);
+        }
+        const size_t before = 300 / 20 + 1;  // the blocks of 300 samples at 1000 Hz, 50 a second
+        std::mutex said;
+        std::vector<std::string> lost;
+        int back = 0;
+        CaptureSource::Hooks hooks;
+        hooks.lost = [&](const std::string& reason) {
+            const std::lock_guard<std::mutex> guard(said);
+            lost.push_back(reason);
+        };
+        hooks.back = [&] {
+            const std::lock_guard<std::mutex> guard(said);
+            ++back;
+        };
+        CaptureSource source(std::move(capture), 50, INT64_MAX, hooks, std::chrono::milliseconds(200));
+        auto silent = [](const SampleBlock& block) { return Same(block, SilentBlock()); };
+        auto soundAfterSilence = [&](const std::vector<SampleBlock>& blocks) {
+            if (blocks.size() <= before) return blocks.end();
+            return std::find_if(blocks.begin() + ptrdiff_t(before), blocks.end(),
+                                [&](const SampleBlock& block) { return !silent(block); });
+        };
+        const std::vector<SampleBlock> taken = TakeAll(source, released, [&](const std::vector<SampleBlock>& blocks) {
+            return soundAfterSilence(blocks) != blocks.end();
         });
-    };
-    const std::vector<SampleBlock> taken = TakeAll(source, released, [&](const std::vector<SampleBlock>& blocks) {
-        return soundAfterSilence(blocks) != blocks.end();
-    });
-    const auto sound = soundAfterSilence(taken);
-    // Two tries a second apart: about 100 blocks of silence.
-    EXPECT_GE(sound - taken.begin() - ptrdiff_t(before), 50);
-    EXPECT_TRUE(std::all_of(taken.begin() + ptrdiff_t(before), sound, silent));
-    const std::lock_guard<std::mutex> guard(said);
-    EXPECT_EQ(lost, std::vector<std::string>{"gone"});
-    EXPECT_EQ(back, 1);
+        const auto sound = soundAfterSilence(taken);
+        // Two tries a second apart, or a stall of 1.7 s found after 0.2 s: well over 50
+        // blocks of silence.
+        EXPECT_GE(sound - taken.begin() - ptrdiff_t(before), 50);
+        EXPECT_TRUE(std::all_of(taken.begin() + ptrdiff_t(before), sound, silent));
+        const std::lock_guard<std::mutex> guard(said);
+        EXPECT_EQ(lost, std::vector<std::string>{c.reason});
+        EXPECT_EQ(back, 1);
+    }
 }
 
 // A run ends at once though a read, or a reopening, waits forever for the server.

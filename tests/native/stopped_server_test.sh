@@ -1,8 +1,10 @@
 #!/bin/sh
 # A sound server that stops answering (here it is stopped with SIGSTOP) does not keep
 # `qelv play` alive: SIGTERM ends a capture, and a track playing with sound, within a
-# second, with the run's summary and exit code 0. A capture opened against the stopped
-# server fails within the seconds the server has to answer, naming the cause.
+# second, with the run's summary and exit code 0. A capture whose server stops for a
+# while goes on over silence, said once, and captures again when the server does. A
+# capture opened against the stopped server fails within the seconds the server has to
+# answer, naming the cause.
 set -u
 qelv=$1
 . "$(dirname "$0")/lib/private_pulse.sh"
@@ -47,6 +49,23 @@ ends_within_a_second() {
 
 ends_within_a_second source-outputs --capture
 ends_within_a_second sink-inputs "$dir/demo.wav" --size 32x20
+
+# 300 blocks are 6 s of sound; with the server stopped for 4 s of them, the run still
+# takes about 6 s when silence stands in for the stopped sound, 10 s when it waits.
+"$qelv" play --capture --frames 300 2>"$dir/err" &
+player=$!
+start=$(date +%s.%N)
+sleep 1
+kill -STOP "$server"
+sleep 4
+kill -CONT "$server"
+wait "$player" || fail "a capture over a stopped server: exit $?: $(cat "$dir/err")"
+player=
+took=$(python3 -c "print(round($(date +%s.%N) - $start, 1))")
+grep -q "capture lost: the sound server stopped answering" "$dir/err" || fail "no line for the stall: $(cat "$dir/err")"
+grep -q "capturing again" "$dir/err" || fail "no line for the return: $(cat "$dir/err")"
+python3 -c "import sys; sys.exit(0 if $took < 8.5 else 1)" || fail "300 blocks took $took s: the picture waited"
+echo "a capture over a server stopped for 4 s: 300 blocks in $took s"
 
 kill -STOP "$server"
 start=$(date +%s)

@@ -11,10 +11,18 @@ constexpr auto kLongestWait = std::chrono::milliseconds(10);
 // How often a broken capture is tried again: soon after a server restarts, and not so
 // often that trying costs anything.
 constexpr auto kRetryEvery = std::chrono::seconds(1);
+// The reason a stall gives.
+constexpr char kStalled[] = "the sound server stopped answering";
 }  // namespace
 
-CaptureSource::CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count, Hooks hooks)
-    : capture(std::move(capture)), fps(fps), count(count), hooks(std::move(hooks)), reader([this] { Capture(); }) {}
+CaptureSource::CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count, Hooks hooks,
+                             std::chrono::milliseconds stallAfter)
+    : capture(std::move(capture)),
+      fps(fps),
+      count(count),
+      hooks(std::move(hooks)),
+      stallAfter(stallAfter),
+      reader([this] { Capture(); }) {}
 
 CaptureSource::~CaptureSource() {
     {
@@ -42,7 +50,8 @@ void CaptureSource::Capture() {
             continue;  // the same block, from the new stream
         }
         // Silence lasts until sound arrives again, not just until the stream opens; that is
-        // said before the first block of sound is handed out. Only this thread sets silent.
+        // said before the first block of sound is handed out, or just after when the session
+        // found a stall in between.
         bool back;
         {
             const std::lock_guard<std::mutex> guard(lock);
@@ -50,15 +59,19 @@ void CaptureSource::Capture() {
             back = silent;
         }
         if (back && hooks.back) hooks.back();
+        bool backLate = false;
         {
             const std::lock_guard<std::mutex> guard(lock);
             if (stopping) return;
             ++block;
             read += std::max<int64_t>(wanted, 0);
             analyser.Append(samples.data(), samples.size() / 2);
+            lastSound = Clock::now();
+            flowing = true;
             if (silent) {
                 AddDueSilence();
                 silent = false;
+                backLate = !back;
             }
             if (!paused) {
                 analyser.Analyse(waiting.emplace_back());
@@ -66,6 +79,7 @@ void CaptureSource::Capture() {
                 arrived.notify_all();
             }
         }
+        if (backLate && hooks.back) hooks.back();
     }
 }
 
@@ -107,10 +121,25 @@ CaptureSource::Clock::time_point CaptureSource::NextSilence() const {
     return silenceStart + std::chrono::duration_cast<Clock::duration>(after);
 }
 
+bool CaptureSource::NoticeStall() {
+    const Clock::time_point now = Clock::now();
+    if (silent || paused || !flowing || now - lastSound < stallAfter) return false;
+    SilenceFrom(now);
+    silent = true;
+    return true;
+}
+
 int64_t CaptureSource::Due() {
-    const std::lock_guard<std::mutex> guard(lock);
-    AddDueSilence();
-    return std::min(delivered, count);
+    bool stalled;
+    int64_t due;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        stalled = NoticeStall();
+        AddDueSilence();
+        due = std::min(delivered, count);
+    }
+    if (stalled && hooks.lost) hooks.lost(kStalled);
+    return due;
 }
 
 const SampleBlock& CaptureSource::Block(int64_t index) {
@@ -130,6 +159,8 @@ void CaptureSource::WaitForNext(int64_t taken) {
     std::unique_lock<std::mutex> guard(lock);
     Clock::time_point until = Clock::now() + kLongestWait;
     if (silent && !paused) until = std::min(until, NextSilence());
+    if (!silent && !paused && flowing)
+        until = std::min(until, lastSound + std::chrono::duration_cast<Clock::duration>(stallAfter));
     arrived.wait_until(guard, until, [&] { return delivered > taken; });
 }
 
@@ -137,6 +168,8 @@ void CaptureSource::SetPaused(bool pause) {
     const std::lock_guard<std::mutex> guard(lock);
     // Silence paused and resumed starts again from now, as live sound does.
     if (paused && !pause && silent) SilenceFrom(Clock::now());
+    // Time paused is no stall.
+    if (paused && !pause) lastSound = Clock::now();
     paused = pause;
 }
 

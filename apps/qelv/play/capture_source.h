@@ -17,16 +17,19 @@
 // as its sound has arrived. Live sound cannot wait: blocks that arrive while paused are
 // dropped. When the capture breaks (the sound server or the source has gone away), blocks
 // of silence come due in real time instead, so the picture goes on, while the thread tries
-// every second to capture again.
+// every second to capture again. So they do when sound that flowed stops coming for
+// `stallAfter` (a server that hangs), until it comes again.
 class CaptureSource final : public BlockSource {
 public:
     struct Hooks {
-        // On the capture's thread: it broke, with the reason; it runs again.
+        // It broke or stalled, with the reason (on the capture's thread, or on the session's
+        // for a stall); it runs again (on the capture's thread).
         std::function<void(const std::string& reason)> lost;
         std::function<void()> back;
     };
     // Ends after count blocks.
-    CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count, Hooks hooks = {});
+    CaptureSource(std::unique_ptr<SoundCapture> capture, int32_t fps, int64_t count, Hooks hooks = {},
+                  std::chrono::milliseconds stallAfter = std::chrono::seconds(3));
     ~CaptureSource() override;
     CaptureSource(const CaptureSource&) = delete;
     CaptureSource& operator=(const CaptureSource&) = delete;
@@ -46,12 +49,16 @@ private:
     // With the lock held: the silent blocks due by now, and when the next one is.
     void SilenceFrom(Clock::time_point start);
     void AddDueSilence();
+    // With the lock held: true when sound that flowed has just been found stalled, and
+    // silence now comes due instead.
+    bool NoticeStall();
     Clock::time_point NextSilence() const;
 
     const std::unique_ptr<SoundCapture> capture;
     const int32_t fps;
     const int64_t count;
     const Hooks hooks;
+    const std::chrono::milliseconds stallAfter;
     std::mutex lock;  // guards all below but the thread
     std::condition_variable arrived, stop;
     std::deque<SampleBlock> waiting;  // blocks from `first` on, not yet taken
@@ -62,5 +69,8 @@ private:
     bool silent = false;
     Clock::time_point silenceStart;
     int64_t silenceBase = 0;
+    // When the last sound arrived; a stall is looked for only once sound has flowed.
+    Clock::time_point lastSound;
+    bool flowing = false;
     std::thread reader;
 };
